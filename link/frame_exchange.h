@@ -1,0 +1,16 @@
+#pragma once
+// Moves single frames between the host and the module over ModulePort. Both calls report 1 for
+// success and 0 for failure. The port carries one exchange at a time; callers keep their
+// transactions apart.
+#include <cstdint>
+
+#include "link/frame_codec.h"
+
+// Purges both port queues, then writes the frame of body (Length + 1 bytes read) one byte per
+// system call. 1 when every byte went out.
+[[nodiscard]] int SendFrameBody(const FrameBody* body);
+
+// Hunts for the next Header, reads exactly that frame and verifies it, within timeLimitMs: once for
+// the hunt and once, afresh, for the rest of the frame. 1 with the frame's body in body (at least
+// MAX_BODY_LENGTH bytes); on 0 the buffer's contents are undefined.
+[[nodiscard]] int ReceiveFrameBody(FrameBody* body, uint32_t timeLimitMs);
