@@ -1,0 +1,121 @@
+#include "commands/bulk_transfers.h"
+
+#include <cstring>
+
+#include "commands/command_transaction.h"
+#include "commands/module_commands.h"
+#include "link/frame_exchange.h"
+#include "link/tick_counter.h"
+
+TemplateStore enrolledTemplate;
+TemplateStore capturedTemplate;
+unsigned char RawImage[IMAGE_PIXELS];
+std::atomic<int> imagePixelCount{0};
+int transferChunkSize = 128;
+
+namespace {
+
+enum { MAX_CONTENTS_LENGTH = MAX_BODY_LENGTH - BODY_HEADER_LENGTH };
+
+// The pixels of an image as they are expanded, before they replace the packed stream.
+unsigned char expandedImage[IMAGE_PIXELS];
+
+// Receives the next frame of a stream from the module into a cleared body. Returns the number of
+// data bytes it carries, or -1 when no valid frame came within the limit.
+int ReceiveStreamFrame(unsigned char* body) {
+    std::memset(body, 0, MAX_FRAME_LENGTH);
+    if (!ReceiveFrameBody(body, REPLY_LIMIT_MS)) return -1;
+    int count = BodyLengthField(body) - 2;
+    return count < 0 ? 0 : count;
+}
+
+bool IsRefusalInStream(const unsigned char* body) {
+    return body[0] == PacketId::Ack && body[BODY_HEADER_LENGTH] != 0;
+}
+
+}  // namespace
+
+CommandStatus ReadFeatures(unsigned char* destination, int* storedLength) {
+    if (!destination || !storedLength) return BadArgument;
+    static const unsigned char upload[] = {0x08, 0x01};
+    CommandStatus status = RunCommand(upload, sizeof upload, REPLY_LIMIT_MS, nullptr);
+    if (status != 0) return status;
+
+    uint32_t start = ReadTickCount();
+    int stored = 0;
+    CommandStatus result = 0;
+    for (;;) {
+        unsigned char body[MAX_FRAME_LENGTH];
+        int count = ReceiveStreamFrame(body);
+        if (count < 0) return NoReply;
+        if (IsRefusalInStream(body)) result = NotAck;
+        // A stream longer than a template ends here; the rest is purged by the next send.
+        if (stored + count > TEMPLATE_SIZE) return NoReply;
+        // Every frame's Contents are data, whatever its packet id.
+        std::memcpy(destination + stored, body + BODY_HEADER_LENGTH, static_cast<size_t>(count));
+        stored += count;
+        // The whole stream has a limit too, tested before the end frame is recognised.
+        if (ElapsedMs(start, ReadTickCount()) > REPLY_LIMIT_MS) return NoReply;
+        if (body[0] == PacketId::EndData) {
+            *storedLength = stored;
+            return stored == 0 ? NoReply : result;
+        }
+    }
+}
+
+CommandStatus WriteFeatures(FeatureBuffer buffer, const unsigned char* data, int count) {
+    if (buffer < 1 || buffer > 3 || !data || count <= 0) return BadArgument;
+    const unsigned char download[] = {0x09, static_cast<unsigned char>(buffer)};
+    CommandStatus status = RunCommand(download, sizeof download, REPLY_LIMIT_MS, nullptr);
+    if (status != 0) return status;
+
+    int sent = 0;
+    for (;;) {
+        // Read afresh before every frame; a size that cannot make a frame ends the transfer.
+        int chunk = transferChunkSize;
+        if (chunk < 1 || chunk > MAX_CONTENTS_LENGTH) return SendFailed;
+        int left = count - sent;
+        bool last = left <= chunk;
+        int carried = last ? left : chunk;
+        unsigned char body[MAX_FRAME_LENGTH];
+        std::memset(body, 0, sizeof body);
+        body[0] = last ? PacketId::EndData : PacketId::Data;
+        body[1] = static_cast<unsigned char>(((carried + 2) >> 8) & 0xFF);
+        body[2] = static_cast<unsigned char>((carried + 2) & 0xFF);
+        std::memcpy(body + BODY_HEADER_LENGTH, data + sent, static_cast<size_t>(carried));
+        if (!SendFrameBody(body)) return SendFailed;
+        sent += carried;
+        if (last) return 0;
+    }
+}
+
+CommandStatus ReadImage() {
+    static const unsigned char upload[] = {0x0A};
+    CommandStatus status = RunCommand(upload, sizeof upload, REPLY_LIMIT_MS, nullptr);
+    if (status != 0) return status;
+
+    // The packed stream lands at the start of RawImage; each frame may take the whole limit.
+    int stored = 0;
+    CommandStatus result = 0;
+    for (;;) {
+        unsigned char body[MAX_FRAME_LENGTH];
+        int count = ReceiveStreamFrame(body);
+        if (count < 0) return NoReply;
+        if (IsRefusalInStream(body)) result = NoReply;
+        if (stored + count > IMAGE_PIXELS) return NoReply;
+        std::memcpy(RawImage + stored, body + BODY_HEADER_LENGTH, static_cast<size_t>(count));
+        stored += count;
+        if (body[0] == PacketId::EndData) break;
+    }
+
+    // Two pixels per byte, the left one in the high nibble; each 4-bit value becomes value * 16.
+    // All packed bytes are expanded, however many arrived.
+    for (int i = 0; i < PACKED_IMAGE_SIZE; ++i) {
+        unsigned char packed = RawImage[i];
+        expandedImage[2 * i] = static_cast<unsigned char>(packed & 0xF0);
+        expandedImage[2 * i + 1] = static_cast<unsigned char>((packed & 0x0F) << 4);
+    }
+    imagePixelCount = 2 * stored;
+    std::memcpy(RawImage, expandedImage, sizeof expandedImage);
+    return result;
+}
