@@ -24,7 +24,8 @@ unsigned char expandedImage[IMAGE_PIXELS];
 // data bytes it carries, or -1 when no valid frame came within the limit.
 int ReceiveStreamFrame(unsigned char* body) {
     std::memset(body, 0, MAX_FRAME_LENGTH);
-    if (!ReceiveFrameBody(body, REPLY_LIMIT_MS)) return -1;
+    if (!ReceiveFrameBody(body, REPLY_LIMIT_MS))
+        return -1;
     int count = BodyLengthField(body) - 2;
     return count < 0 ? 0 : count;
 }
@@ -36,10 +37,12 @@ bool IsRefusalInStream(const unsigned char* body) {
 }  // namespace
 
 CommandStatus ReadFeatures(unsigned char* destination, int* storedLength) {
-    if (!destination || !storedLength) return BadArgument;
+    if (!destination || !storedLength)
+        return BadArgument;
     static const unsigned char upload[] = {0x08, 0x01};
     CommandStatus status = RunCommand(upload, sizeof upload, REPLY_LIMIT_MS, nullptr);
-    if (status != 0) return status;
+    if (status != 0)
+        return status;
 
     uint32_t start = ReadTickCount();
     int stored = 0;
@@ -47,15 +50,19 @@ CommandStatus ReadFeatures(unsigned char* destination, int* storedLength) {
     for (;;) {
         unsigned char body[MAX_FRAME_LENGTH];
         int count = ReceiveStreamFrame(body);
-        if (count < 0) return NoReply;
-        if (IsRefusalInStream(body)) result = NotAck;
+        if (count < 0)
+            return NoReply;
+        if (IsRefusalInStream(body))
+            result = NotAck;
         // A stream longer than a template ends here; the rest is purged by the next send.
-        if (stored + count > TEMPLATE_SIZE) return NoReply;
+        if (stored + count > TEMPLATE_SIZE)
+            return NoReply;
         // Every frame's Contents are data, whatever its packet id.
         std::memcpy(destination + stored, body + BODY_HEADER_LENGTH, static_cast<size_t>(count));
         stored += count;
         // The whole stream has a limit too, tested before the end frame is recognised.
-        if (ElapsedMs(start, ReadTickCount()) > REPLY_LIMIT_MS) return NoReply;
+        if (ElapsedMs(start, ReadTickCount()) > REPLY_LIMIT_MS)
+            return NoReply;
         if (body[0] == PacketId::EndData) {
             *storedLength = stored;
             return stored == 0 ? NoReply : result;
@@ -64,16 +71,19 @@ CommandStatus ReadFeatures(unsigned char* destination, int* storedLength) {
 }
 
 CommandStatus WriteFeatures(FeatureBuffer buffer, const unsigned char* data, int count) {
-    if (buffer < 1 || buffer > 3 || !data || count <= 0) return BadArgument;
+    if (buffer < 1 || buffer > 3 || !data || count <= 0)
+        return BadArgument;
     const unsigned char download[] = {0x09, static_cast<unsigned char>(buffer)};
     CommandStatus status = RunCommand(download, sizeof download, REPLY_LIMIT_MS, nullptr);
-    if (status != 0) return status;
+    if (status != 0)
+        return status;
 
     int sent = 0;
     for (;;) {
         // Read afresh before every frame; a size that cannot make a frame ends the transfer.
         int chunk = transferChunkSize;
-        if (chunk < 1 || chunk > MAX_CONTENTS_LENGTH) return SendFailed;
+        if (chunk < 1 || chunk > MAX_CONTENTS_LENGTH)
+            return SendFailed;
         int left = count - sent;
         bool last = left <= chunk;
         int carried = last ? left : chunk;
@@ -83,16 +93,19 @@ CommandStatus WriteFeatures(FeatureBuffer buffer, const unsigned char* data, int
         body[1] = static_cast<unsigned char>(((carried + 2) >> 8) & 0xFF);
         body[2] = static_cast<unsigned char>((carried + 2) & 0xFF);
         std::memcpy(body + BODY_HEADER_LENGTH, data + sent, static_cast<size_t>(carried));
-        if (!SendFrameBody(body)) return SendFailed;
+        if (!SendFrameBody(body))
+            return SendFailed;
         sent += carried;
-        if (last) return 0;
+        if (last)
+            return 0;
     }
 }
 
 CommandStatus ReadImage() {
     static const unsigned char upload[] = {0x0A};
     CommandStatus status = RunCommand(upload, sizeof upload, REPLY_LIMIT_MS, nullptr);
-    if (status != 0) return status;
+    if (status != 0)
+        return status;
 
     // The packed stream lands at the start of RawImage; each frame may take the whole limit.
     int stored = 0;
@@ -100,12 +113,16 @@ CommandStatus ReadImage() {
     for (;;) {
         unsigned char body[MAX_FRAME_LENGTH];
         int count = ReceiveStreamFrame(body);
-        if (count < 0) return NoReply;
-        if (IsRefusalInStream(body)) result = NoReply;
-        if (stored + count > IMAGE_PIXELS) return NoReply;
+        if (count < 0)
+            return NoReply;
+        if (IsRefusalInStream(body))
+            result = NoReply;
+        if (stored + count > IMAGE_PIXELS)
+            return NoReply;
         std::memcpy(RawImage + stored, body + BODY_HEADER_LENGTH, static_cast<size_t>(count));
         stored += count;
-        if (body[0] == PacketId::EndData) break;
+        if (body[0] == PacketId::EndData)
+            break;
     }
 
     // Two pixels per byte, the left one in the high nibble; each 4-bit value becomes value * 16.

@@ -30,6 +30,7 @@ extern int transferChunkSize;
 // receives the number of bytes stored.
 [[nodiscard]] CommandStatus ReadFeatures(unsigned char* destination, int* storedLength);
 // Writes count bytes (1..) into feature buffer 1..3, transferChunkSize bytes per frame.
-[[nodiscard]] CommandStatus WriteFeatures(FeatureBuffer buffer, const unsigned char* data, int count);
+[[nodiscard]] CommandStatus WriteFeatures(FeatureBuffer buffer, const unsigned char* data,
+                                          int count);
 // Reads the last captured image, expands it from 4 to 8 bits per pixel into RawImage.
 [[nodiscard]] CommandStatus ReadImage();

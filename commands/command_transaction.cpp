@@ -16,10 +16,14 @@ CommandStatus RunCommand(const unsigned char* contents, int contentsLength, uint
     request[2] = static_cast<unsigned char>((contentsLength + 2) & 0xFF);
     std::memcpy(request + BODY_HEADER_LENGTH, contents, static_cast<size_t>(contentsLength));
 
-    if (!SendFrameBody(request)) return SendFailed;
-    if (!ReceiveFrameBody(reply, timeLimitMs)) return NoReply;
+    if (!SendFrameBody(request))
+        return SendFailed;
+    if (!ReceiveFrameBody(reply, timeLimitMs))
+        return NoReply;
     // Fields the reply does not carry read as 0, since the buffer was cleared.
-    if (value) *value = reply[4] * 256 + reply[5];
-    if (reply[0] != PacketId::Ack) return NotAck;
+    if (value)
+        *value = reply[4] * 256 + reply[5];
+    if (reply[0] != PacketId::Ack)
+        return NotAck;
     return reply[3];
 }

@@ -1,7 +1,8 @@
 #pragma once
-// The module's frame: Header EF 01, Address FF FF FF FF, packet id, Length (Contents + 2, big-endian),
-// Contents, Checksum (low 16 bits of the byte sum from the packet id through the Contents).
-// A FrameBody is the frame without Header, Address and Checksum: packet id, Length, Contents.
+// The module's frame: Header EF 01, Address FF FF FF FF, packet id, Length (Contents + 2,
+// big-endian), Contents, Checksum (low 16 bits of the byte sum from the packet id through the
+// Contents). A FrameBody is the frame without Header, Address and Checksum: packet id, Length,
+// Contents.
 
 enum { MAX_FRAME_LENGTH = 350 };
 // Largest FrameBody: a frame of MAX_FRAME_LENGTH bytes less Header, Address and Checksum.
@@ -23,7 +24,9 @@ struct ModuleFrame {
 using FrameBody = unsigned char;
 
 // Reads the big-endian Length field of a body.
-inline int BodyLengthField(const FrameBody* body) { return body[1] * 256 + body[2]; }
+inline int BodyLengthField(const FrameBody* body) {
+    return body[1] * 256 + body[2];
+}
 
 // Wraps a body into a frame. n is Length + 3 (packet id through Checksum). Returns 1 and sets
 // frameLength to n + 6, or 0 with frameLength 0 when a buffer is missing or the frame would exceed

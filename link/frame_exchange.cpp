@@ -6,16 +6,20 @@
 #include "link/tick_counter.h"
 
 int SendFrameBody(const FrameBody* body) {
-    if (!body) return 0;
+    if (!body)
+        return 0;
     // Discard a late reply or a stray byte first, so the next receive sees only what answers this.
     PurgePortQueues();
     unsigned char frame[MAX_FRAME_LENGTH];
     int frameLength = 0;
-    if (!BuildFrame(body, BodyLengthField(body) + 3, frame, &frameLength)) return 0;
+    if (!BuildFrame(body, BodyLengthField(body) + 3, frame, &frameLength))
+        return 0;
     unsigned generation = CurrentPortGeneration();
-    if (ClearPortErrors(generation) != PORT_DONE) return 0;
+    if (ClearPortErrors(generation) != PORT_DONE)
+        return 0;
     for (int i = 0; i < frameLength; ++i) {
-        if (WritePortByte(generation, frame[i]) != PORT_DONE) return 0;
+        if (WritePortByte(generation, frame[i]) != PORT_DONE)
+            return 0;
     }
     return 1;
 }
@@ -31,9 +35,11 @@ static int GiveUp(unsigned generation) {
 }
 
 int ReceiveFrameBody(FrameBody* body, uint32_t timeLimitMs) {
-    if (!body) return 0;
+    if (!body)
+        return 0;
     unsigned generation = CurrentPortGeneration();
-    if (ClearPortErrors(generation) != PORT_DONE) return 0;
+    if (ClearPortErrors(generation) != PORT_DONE)
+        return 0;
 
     // Hunt: the last 9 bytes read, oldest first, until they start with the Header EF 01.
     unsigned char frame[MAX_FRAME_LENGTH] = {};
@@ -41,15 +47,18 @@ int ReceiveFrameBody(FrameBody* body, uint32_t timeLimitMs) {
     for (;;) {
         unsigned char byte = 0;
         int read = ReadPortByte(generation, &byte);
-        if (read == PORT_GONE) return 0;
+        if (read == PORT_GONE)
+            return 0;
         if (read == PORT_DONE) {
             std::memmove(frame, frame + 1, FRAME_HEADER_LENGTH - 1);
             frame[FRAME_HEADER_LENGTH - 1] = byte;
-            if (frame[0] == 0xEF && frame[1] == 0x01) break;
+            if (frame[0] == 0xEF && frame[1] == 0x01)
+                break;
         } else {
             (void)ClearPortErrors(generation);
         }
-        if (PastLimit(start, timeLimitMs)) return GiveUp(generation);
+        if (PastLimit(start, timeLimitMs))
+            return GiveUp(generation);
     }
 
     // Collect: the limit runs afresh from the Header. Bytes past MAX_FRAME_LENGTH are counted and
@@ -60,19 +69,23 @@ int ReceiveFrameBody(FrameBody* body, uint32_t timeLimitMs) {
     for (;;) {
         unsigned char byte = 0;
         int read = ReadPortByte(generation, &byte);
-        if (read == PORT_GONE) return 0;
+        if (read == PORT_GONE)
+            return 0;
         if (read == PORT_DONE) {
-            if (count < MAX_FRAME_LENGTH) frame[count] = byte;
+            if (count < MAX_FRAME_LENGTH)
+                frame[count] = byte;
             ++count;
             // The completion test comes before the time test: a late last byte still counts.
             if (length != 0 && count == length + FRAME_HEADER_LENGTH) {
-                if (count > MAX_FRAME_LENGTH) return 0;
+                if (count > MAX_FRAME_LENGTH)
+                    return 0;
                 int bodyLength = 0;
                 return ParseFrame(frame, static_cast<int>(count), body, &bodyLength);
             }
         } else {
             (void)ClearPortErrors(generation);
         }
-        if (PastLimit(start, timeLimitMs)) return GiveUp(generation);
+        if (PastLimit(start, timeLimitMs))
+            return GiveUp(generation);
     }
 }

@@ -15,9 +15,11 @@ static std::atomic<unsigned> portGeneration{0};
 enum { READ_WAIT_MS = 100 };
 
 int OpenModulePort(int portNumber, int baudRate) {
-    if (portNumber < FIRST_PORT_NUMBER || portNumber > LAST_PORT_NUMBER) return 0;
+    if (portNumber < FIRST_PORT_NUMBER || portNumber > LAST_PORT_NUMBER)
+        return 0;
     std::lock_guard<std::mutex> hold(portLock);
-    if (!BackendOpen(portNumber, baudRate)) return 0;
+    if (!BackendOpen(portNumber, baudRate))
+        return 0;
     portGeneration.fetch_add(1);
     return 1;
 }
@@ -26,22 +28,27 @@ int CloseModulePort() {
     // Tell a running exchange to give up before waiting for its current byte to finish.
     portGeneration.fetch_add(1);
     std::lock_guard<std::mutex> hold(portLock);
-    if (BackendIsOpen()) BackendClose();
+    if (BackendIsOpen())
+        BackendClose();
     portGeneration.fetch_add(1);
     return 1;
 }
 
 ModulePortState CurrentModulePortState() {
     std::lock_guard<std::mutex> hold(portLock);
-    if (BackendIsOpen()) return ModulePortState::Open;
+    if (BackendIsOpen())
+        return ModulePortState::Open;
     return BackendHasBeenOpened() ? ModulePortState::Closed : ModulePortState::NeverOpened;
 }
 
-unsigned CurrentPortGeneration() { return portGeneration.load(); }
+unsigned CurrentPortGeneration() {
+    return portGeneration.load();
+}
 
 void PurgePortQueues() {
     std::lock_guard<std::mutex> hold(portLock);
-    if (BackendIsOpen()) BackendPurge();
+    if (BackendIsOpen())
+        BackendPurge();
 }
 
 static bool IsCurrent(unsigned generation) {
@@ -50,7 +57,8 @@ static bool IsCurrent(unsigned generation) {
 
 int ClearPortErrors(unsigned generation) {
     std::lock_guard<std::mutex> hold(portLock);
-    if (!IsCurrent(generation)) return PORT_GONE;
+    if (!IsCurrent(generation))
+        return PORT_GONE;
     return BackendClearErrors() ? PORT_DONE : PORT_ERROR;
 }
 
@@ -59,7 +67,8 @@ int ReadPortByte(unsigned generation, unsigned char* byte) {
     int result;
     {
         std::lock_guard<std::mutex> hold(portLock);
-        if (!IsCurrent(generation)) return PORT_GONE;
+        if (!IsCurrent(generation))
+            return PORT_GONE;
         if (!BackendClearErrors()) {
             result = PORT_ERROR;
         } else {
@@ -67,14 +76,17 @@ int ReadPortByte(unsigned generation, unsigned char* byte) {
             result = read > 0 ? PORT_DONE : read == 0 ? PORT_NOTHING : PORT_ERROR;
         }
     }
-    if (result == PORT_DONE) return result;
+    if (result == PORT_DONE)
+        return result;
     uint32_t spent = ElapsedMs(start, PlatformTickCount());
-    if (spent < READ_WAIT_MS / 2) BackendPause(READ_WAIT_MS - spent);
+    if (spent < READ_WAIT_MS / 2)
+        BackendPause(READ_WAIT_MS - spent);
     return result;
 }
 
 int WritePortByte(unsigned generation, unsigned char byte) {
     std::lock_guard<std::mutex> hold(portLock);
-    if (!IsCurrent(generation)) return PORT_GONE;
+    if (!IsCurrent(generation))
+        return PORT_GONE;
     return BackendWriteByte(byte) ? PORT_DONE : PORT_ERROR;
 }

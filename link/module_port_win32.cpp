@@ -7,14 +7,17 @@
 // Null until the first open, INVALID_HANDLE_VALUE once closed, else the open port.
 static HANDLE ModulePort = NULL;
 
-static bool PortIsOpen() { return ModulePort != NULL && ModulePort != INVALID_HANDLE_VALUE; }
+static bool PortIsOpen() {
+    return ModulePort != NULL && ModulePort != INVALID_HANDLE_VALUE;
+}
 
 int BackendOpen(int portNumber, int baudRate) {
     // Open through the device namespace so that COM10 to COM16 open too.
     char name[24];
     std::snprintf(name, sizeof name, "\\\\.\\COM%d", portNumber);
     HANDLE port = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
-    if (port == INVALID_HANDLE_VALUE) return 0;
+    if (port == INVALID_HANDLE_VALUE)
+        return 0;
 
     PurgeComm(port, PURGE_TXABORT | PURGE_RXABORT);
     PurgeComm(port, PURGE_TXCLEAR | PURGE_RXCLEAR);
@@ -51,15 +54,22 @@ int BackendOpen(int portNumber, int baudRate) {
 }
 
 void BackendClose() {
-    if (!PortIsOpen()) return;
+    if (!PortIsOpen())
+        return;
     CloseHandle(ModulePort);
     ModulePort = INVALID_HANDLE_VALUE;
 }
 
-int BackendIsOpen() { return PortIsOpen() ? 1 : 0; }
-int BackendHasBeenOpened() { return ModulePort != NULL ? 1 : 0; }
+int BackendIsOpen() {
+    return PortIsOpen() ? 1 : 0;
+}
+int BackendHasBeenOpened() {
+    return ModulePort != NULL ? 1 : 0;
+}
 
-void BackendPurge() { PurgeComm(ModulePort, PURGE_TXCLEAR | PURGE_RXCLEAR); }
+void BackendPurge() {
+    PurgeComm(ModulePort, PURGE_TXCLEAR | PURGE_RXCLEAR);
+}
 
 int BackendClearErrors() {
     DWORD errors = 0;
@@ -69,7 +79,8 @@ int BackendClearErrors() {
 
 int BackendReadByte(unsigned char* byte) {
     DWORD count = 0;
-    if (!ReadFile(ModulePort, byte, 1, &count, NULL)) return -1;
+    if (!ReadFile(ModulePort, byte, 1, &count, NULL))
+        return -1;
     return count == 1 ? 1 : 0;
 }
 
@@ -78,4 +89,6 @@ int BackendWriteByte(unsigned char byte) {
     return WriteFile(ModulePort, &byte, 1, &count, NULL) && count == 1 ? 1 : 0;
 }
 
-void BackendPause(unsigned milliseconds) { Sleep(milliseconds); }
+void BackendPause(unsigned milliseconds) {
+    Sleep(milliseconds);
+}

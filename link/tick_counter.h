@@ -13,7 +13,9 @@ uint32_t ReadTickCount();
 // platform's counter.
 void SetTickSource(TickSource source);
 
-inline uint32_t ElapsedMs(uint32_t start, uint32_t now) { return now - start; }
+inline uint32_t ElapsedMs(uint32_t start, uint32_t now) {
+    return now - start;
+}
 
 // The platform's own counter, whatever source is injected.
 uint32_t PlatformTickCount();

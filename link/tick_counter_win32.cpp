@@ -2,4 +2,6 @@
 
 #include "link/tick_counter.h"
 
-uint32_t PlatformTickCount() { return GetTickCount(); }
+uint32_t PlatformTickCount() {
+    return GetTickCount();
+}

@@ -26,26 +26,33 @@ static void Serve(sim::PseudoTerminal& line, const std::atomic<bool>& stop) {
         pending.insert(pending.end(), more.begin(), more.end());
         for (;;) {
             size_t at = 0;
-            while (at + 1 < pending.size() && !(pending[at] == 0xEF && pending[at + 1] == 0x01)) ++at;
+            while (at + 1 < pending.size() && !(pending[at] == 0xEF && pending[at + 1] == 0x01))
+                ++at;
             pending.erase(pending.begin(), pending.begin() + static_cast<long>(at));
-            if (pending.size() < 9) break;
+            if (pending.size() < 9)
+                break;
             size_t total = (pending[7] * 256u + pending[8]) + 9;
             if (total > MAX_FRAME_LENGTH) {
                 pending.erase(pending.begin());
                 continue;
             }
-            if (pending.size() < total) break;
+            if (pending.size() < total)
+                break;
             std::vector<uint8_t> frame(pending.begin(), pending.begin() + static_cast<long>(total));
             pending.erase(pending.begin(), pending.begin() + static_cast<long>(total));
             unsigned char body[MAX_FRAME_LENGTH];
             int bodyLength = 0;
-            if (!ParseFrame(frame.data(), static_cast<int>(frame.size()), body, &bodyLength)) continue;
-            if (body[0] != PacketId::Command || body[3] == 0x13) continue;
-            std::vector<uint8_t> reply = {PacketId::Ack, 0, static_cast<uint8_t>(frame.size() + 3), 0x00};
+            if (!ParseFrame(frame.data(), static_cast<int>(frame.size()), body, &bodyLength))
+                continue;
+            if (body[0] != PacketId::Command || body[3] == 0x13)
+                continue;
+            std::vector<uint8_t> reply = {PacketId::Ack, 0, static_cast<uint8_t>(frame.size() + 3),
+                                          0x00};
             reply.insert(reply.end(), frame.begin(), frame.end());
             unsigned char out[MAX_FRAME_LENGTH];
             int outLength = 0;
-            if (!BuildFrame(reply.data(), static_cast<int>(reply.size()) + 2, out, &outLength)) continue;
+            if (!BuildFrame(reply.data(), static_cast<int>(reply.size()) + 2, out, &outLength))
+                continue;
             line.write(std::vector<uint8_t>{0x00, 0x12});
             line.write(out, static_cast<size_t>(outLength));
         }
@@ -58,7 +65,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     sim::PseudoTerminal line;
-    if (!line.ok()) return 2;
+    if (!line.ok())
+        return 2;
     std::vector<std::string> links;
     std::stringstream list(argv[1]);
     for (std::string link; std::getline(list, link, ',');) {
@@ -80,6 +88,7 @@ int main(int argc, char** argv) {
     waitpid(child, &status, 0);
     stop = true;
     server.join();
-    for (const std::string& link : links) unlink(link.c_str());
+    for (const std::string& link : links)
+        unlink(link.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
 }

@@ -27,7 +27,8 @@ TEST(BuildFrame, WrapsTheCaptureCommand) {
     int result = 0;
     Bytes frame = Build({0x01, 0x00, 0x03, 0x01}, &result);
     EXPECT_EQ(result, 1);
-    EXPECT_EQ(frame, (Bytes{0xEF, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0x01, 0x00, 0x03, 0x01, 0x00, 0x05}));
+    EXPECT_EQ(frame,
+              (Bytes{0xEF, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0x01, 0x00, 0x03, 0x01, 0x00, 0x05}));
 }
 
 TEST(BuildFrame, LongestBodyFillsMaxFrameAndOneMoreIsRefused) {
@@ -60,7 +61,8 @@ TEST(BuildFrame, ChecksumKeepsLowSixteenBitsAndParsesBack) {
     Bytes frame = Build(body, &result);
     ASSERT_EQ(result, 1);
     unsigned sum = 0;
-    for (unsigned char b : body) sum += b;
+    for (unsigned char b : body)
+        sum += b;
     EXPECT_GT(sum, 0xFFFFu);
     EXPECT_EQ(frame[frame.size() - 2] * 256u + frame.back(), sum & 0xFFFF);
 
@@ -77,7 +79,9 @@ struct ParseCase {
     Bytes body;
 };
 
-static Bytes AckFrame() { return {0xEF, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0x07, 0x00, 0x03, 0x00, 0x00, 0x0A}; }
+static Bytes AckFrame() {
+    return {0xEF, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0x07, 0x00, 0x03, 0x00, 0x00, 0x0A};
+}
 
 static Bytes With(Bytes frame, size_t at, unsigned char value) {
     frame[at] = value;
@@ -87,7 +91,9 @@ static Bytes With(Bytes frame, size_t at, unsigned char value) {
 static std::vector<ParseCase> ParseCases() {
     std::vector<ParseCase> cases = {
         {"ack", AckFrame(), 1, {0x07, 0x00, 0x03, 0x00}},
-        {"any address", With(With(With(With(AckFrame(), 2, 0), 3, 0), 4, 0), 5, 0), 1,
+        {"any address",
+         With(With(With(With(AckFrame(), 2, 0), 3, 0), 4, 0), 5, 0),
+         1,
          {0x07, 0x00, 0x03, 0x00}},
         // Packet id 2 with its checksum corrected: 2 + 3 + 0 = 5.
         {"any packet id", With(With(AckFrame(), 6, 0x02), 11, 0x05), 1, {0x02, 0x00, 0x03, 0x00}},
@@ -101,13 +107,15 @@ static std::vector<ParseCase> ParseCases() {
     for (size_t at = 6; at < AckFrame().size(); ++at) {
         cases.push_back({"changed byte", With(AckFrame(), at, AckFrame()[at] ^ 0x40), 0, {}});
     }
-    cases.push_back({"351 bytes with valid header", [] {
+    cases.push_back({"351 bytes with valid header",
+                     [] {
                          Bytes b(351, 0);
                          b[0] = 0xEF;
                          b[1] = 0x01;
                          return b;
                      }(),
-                     0, {}});
+                     0,
+                     {}});
     return cases;
 }
 
@@ -115,7 +123,8 @@ TEST(ParseFrame, TableOfFrames) {
     for (const ParseCase& c : ParseCases()) {
         unsigned char body[MAX_BODY_LENGTH + 16];
         int bodyLength = -1;
-        int result = ParseFrame(c.frame.data(), static_cast<int>(c.frame.size()), body, &bodyLength);
+        int result =
+            ParseFrame(c.frame.data(), static_cast<int>(c.frame.size()), body, &bodyLength);
         EXPECT_EQ(result, c.result) << c.name;
         if (c.result == 1) {
             EXPECT_EQ(Bytes(body, body + bodyLength), c.body) << c.name;
@@ -132,7 +141,8 @@ TEST(ParseFrame, ShortInputIsRefusedWithoutReadingPastIt) {
         std::vector<unsigned char> exact(ack.begin(), ack.begin() + static_cast<long>(n));
         unsigned char body[MAX_BODY_LENGTH];
         int bodyLength = -1;
-        EXPECT_EQ(ParseFrame(n ? exact.data() : ack.data(), static_cast<int>(n), body, &bodyLength), 0);
+        EXPECT_EQ(ParseFrame(n ? exact.data() : ack.data(), static_cast<int>(n), body, &bodyLength),
+                  0);
         EXPECT_EQ(bodyLength, 0);
     }
 }

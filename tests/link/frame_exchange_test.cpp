@@ -21,7 +21,8 @@ Received Receive(uint32_t limit) {
     unsigned char body[MAX_FRAME_LENGTH] = {};
     int result = ReceiveFrameBody(body, limit);
     Bytes out;
-    if (result == 1) out.assign(body, body + BodyLengthField(body) + 1);
+    if (result == 1)
+        out.assign(body, body + BodyLengthField(body) + 1);
     return {result, out};
 }
 
@@ -31,7 +32,8 @@ const Bytes kAckBody = {0x07, 0x00, 0x03, 0x00};
 using FrameExchange = PortOnPseudoTerminal;
 
 TEST_F(FrameExchange, TheAckFrameIsTheOneOfTheExample) {
-    EXPECT_EQ(kAck, (Bytes{0xEF, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0x07, 0x00, 0x03, 0x00, 0x00, 0x0A}));
+    EXPECT_EQ(kAck,
+              (Bytes{0xEF, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0x07, 0x00, 0x03, 0x00, 0x00, 0x0A}));
 }
 
 TEST_F(FrameExchange, SendWritesTheFrameBytesExactly) {

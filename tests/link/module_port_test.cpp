@@ -16,7 +16,7 @@
 namespace {
 
 class ModulePortTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(line.ok());
         for (int port = 1; port <= LAST_PORT_NUMBER; ++port) {

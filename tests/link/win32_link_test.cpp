@@ -15,7 +15,7 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 
 class Win32Link : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { CloseModulePort(); }
 };
 
@@ -29,7 +29,8 @@ TEST_F(Win32Link, TheCaptureFrameGoesOutExactlyAndTheReplyIsFoundPastNoise) {
     EXPECT_EQ(reply[3], 0x00);
     // The peer echoes the raw frame it received after the confirmation code.
     Bytes echoed(reply + 4, reply + 1 + BodyLengthField(reply));
-    EXPECT_EQ(echoed, (Bytes{0xEF, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0x01, 0x00, 0x03, 0x01, 0x00, 0x05}));
+    EXPECT_EQ(echoed,
+              (Bytes{0xEF, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0x01, 0x00, 0x03, 0x01, 0x00, 0x05}));
 }
 
 TEST_F(Win32Link, ASilentLineTimesOutAtTheLimit) {

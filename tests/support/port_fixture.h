@@ -21,7 +21,8 @@ inline Bytes FrameOf(unsigned char packetId, const Bytes& contents) {
     std::copy(contents.begin(), contents.end(), body.begin() + 3);
     unsigned char frame[MAX_FRAME_LENGTH];
     int length = 0;
-    if (!BuildFrame(body.data(), static_cast<int>(body.size()) + 2, frame, &length)) return {};
+    if (!BuildFrame(body.data(), static_cast<int>(body.size()) + 2, frame, &length))
+        return {};
     return Bytes(frame, frame + length);
 }
 
@@ -31,7 +32,7 @@ inline Bytes Concat(Bytes a, const Bytes& b) {
 }
 
 class PortOnPseudoTerminal : public ::testing::Test {
-protected:
+  protected:
     enum { PORT = 3 };
     void SetUp() override {
         ASSERT_TRUE(line.ok());
