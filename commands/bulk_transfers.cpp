@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "commands/command_transaction.h"
+#include "commands/link_lock.h"
 #include "commands/module_commands.h"
 #include "link/frame_exchange.h"
 #include "link/tick_counter.h"
@@ -34,11 +35,8 @@ bool IsRefusalInStream(const unsigned char* body) {
     return body[0] == PacketId::Ack && body[BODY_HEADER_LENGTH] != 0;
 }
 
-}  // namespace
-
-CommandStatus ReadFeatures(unsigned char* destination, int* storedLength) {
-    if (!destination || !storedLength)
-        return BadArgument;
+// A transfer holds the link from its opening command to its last frame.
+CommandStatus ReadFeaturesHeld(unsigned char* destination, int* storedLength) {
     static const unsigned char upload[] = {0x08, 0x01};
     CommandStatus status = RunCommand(upload, sizeof upload, REPLY_LIMIT_MS, nullptr);
     if (status != 0)
@@ -70,9 +68,7 @@ CommandStatus ReadFeatures(unsigned char* destination, int* storedLength) {
     }
 }
 
-CommandStatus WriteFeatures(FeatureBuffer buffer, const unsigned char* data, int count) {
-    if (buffer < 1 || buffer > 3 || !data || count <= 0)
-        return BadArgument;
+CommandStatus WriteFeaturesHeld(FeatureBuffer buffer, const unsigned char* data, int count) {
     const unsigned char download[] = {0x09, static_cast<unsigned char>(buffer)};
     CommandStatus status = RunCommand(download, sizeof download, REPLY_LIMIT_MS, nullptr);
     if (status != 0)
@@ -101,7 +97,7 @@ CommandStatus WriteFeatures(FeatureBuffer buffer, const unsigned char* data, int
     }
 }
 
-CommandStatus ReadImage() {
+CommandStatus ReadImageHeld() {
     static const unsigned char upload[] = {0x0A};
     CommandStatus status = RunCommand(upload, sizeof upload, REPLY_LIMIT_MS, nullptr);
     if (status != 0)
@@ -135,4 +131,34 @@ CommandStatus ReadImage() {
     imagePixelCount = 2 * stored;
     std::memcpy(RawImage, expandedImage, sizeof expandedImage);
     return result;
+}
+
+}  // namespace
+
+CommandStatus ReadFeatures(unsigned char* destination, int* storedLength) {
+    if (!destination || !storedLength)
+        return BadArgument;
+    if (!AcquireLink(REPLY_LIMIT_MS))
+        return SendFailed;
+    CommandStatus status = ReadFeaturesHeld(destination, storedLength);
+    ReleaseLink();
+    return status;
+}
+
+CommandStatus WriteFeatures(FeatureBuffer buffer, const unsigned char* data, int count) {
+    if (buffer < 1 || buffer > 3 || !data || count <= 0)
+        return BadArgument;
+    if (!AcquireLink(REPLY_LIMIT_MS))
+        return SendFailed;
+    CommandStatus status = WriteFeaturesHeld(buffer, data, count);
+    ReleaseLink();
+    return status;
+}
+
+CommandStatus ReadImage() {
+    if (!AcquireLink(REPLY_LIMIT_MS))
+        return SendFailed;
+    CommandStatus status = ReadImageHeld();
+    ReleaseLink();
+    return status;
 }

@@ -3,12 +3,23 @@
 #include <initializer_list>
 
 #include "commands/command_transaction.h"
+#include "commands/link_lock.h"
 
 namespace {
 
+// One transaction with the link to itself. A command waits for the link at most as long as its
+// own reply limit; if the link is still taken then, nothing is sent.
+CommandStatus RunHeld(const unsigned char* contents, int length, uint32_t limit, int* value) {
+    if (!AcquireLink(limit))
+        return SendFailed;
+    CommandStatus status = RunCommand(contents, length, limit, value);
+    ReleaseLink();
+    return status;
+}
+
 CommandStatus Run(std::initializer_list<unsigned char> contents, uint32_t limit = REPLY_LIMIT_MS,
                   int* value = nullptr) {
-    return RunCommand(contents.begin(), static_cast<int>(contents.size()), limit, value);
+    return RunHeld(contents.begin(), static_cast<int>(contents.size()), limit, value);
 }
 
 unsigned char Low(int value) {
@@ -25,10 +36,10 @@ CommandStatus RunWithPage(unsigned char code, unsigned char buffer, int page, bo
         PutPage(contents + 1, page);
         contents[3] = 0x00;
         contents[4] = 0x01;
-        return RunCommand(contents, 5, REPLY_LIMIT_MS, nullptr);
+        return RunHeld(contents, 5, REPLY_LIMIT_MS, nullptr);
     }
     PutPage(contents + 2, page);
-    return RunCommand(contents, 4, REPLY_LIMIT_MS, nullptr);
+    return RunHeld(contents, 4, REPLY_LIMIT_MS, nullptr);
 }
 
 CommandStatus RunWithPassword(unsigned char code, const unsigned char* password, uint32_t limit) {

@@ -10,6 +10,7 @@
 // The lock that makes every platform call on the port, and every change of it, one at a time.
 static std::mutex portLock;
 static std::atomic<unsigned> portGeneration{0};
+static std::atomic<bool> portSuspended{false};
 
 // A read wait is about 100 ms; a pass that failed sooner sleeps the rest of it.
 enum { READ_WAIT_MS = 100 };
@@ -34,6 +35,15 @@ int CloseModulePort() {
     return 1;
 }
 
+void SuspendModulePort() {
+    portSuspended = true;
+    portGeneration.fetch_add(1);
+}
+
+void ResumeModulePort() {
+    portSuspended = false;
+}
+
 ModulePortState CurrentModulePortState() {
     std::lock_guard<std::mutex> hold(portLock);
     if (BackendIsOpen())
@@ -52,7 +62,7 @@ void PurgePortQueues() {
 }
 
 static bool IsCurrent(unsigned generation) {
-    return generation == portGeneration.load() && BackendIsOpen();
+    return generation == portGeneration.load() && !portSuspended && BackendIsOpen();
 }
 
 int ClearPortErrors(unsigned generation) {

@@ -16,5 +16,10 @@ enum { FIRST_PORT_NUMBER = 1, LAST_PORT_NUMBER = 16 };
 // gives up at its next byte and ends with 0.
 int CloseModulePort();
 
+// While suspended, every exchange gives up at its next byte and new ones fail at once: the port is
+// about to be closed or replaced. Resume ends that.
+void SuspendModulePort();
+void ResumeModulePort();
+
 enum class ModulePortState { NeverOpened, Open, Closed };
 ModulePortState CurrentModulePortState();

@@ -139,7 +139,8 @@ TEST_F(ModuleCommands, OutParametersAreLeftAloneWhenNothingCameBack) {
     EXPECT_EQ(score, -7);
 }
 
-// The fake clock advances by step at each reading; a silent module makes each pass read it once.
+// The fake clock advances by step at each reading; a silent module makes each pass read it once,
+// and the wait for the link and the receive add a reading or two.
 uint32_t LimitSeenBy(const std::function<CommandStatus()>& call, uint32_t step,
                      CommandStatus* status) {
     fake_ticks::Scope ticks(0, step);
@@ -153,17 +154,17 @@ TEST_F(ModuleCommands, ReplyLimitsAre160SecondsForCaptureOneForPasswordSixteenOt
     uint32_t spent = LimitSeenBy([] { return CaptureImage(); }, 20000, &status);
     EXPECT_EQ(status, NoReply);
     EXPECT_GT(spent, 160000u);
-    EXPECT_LE(spent, 200000u);
+    EXPECT_LE(spent, 240000u);
 
     spent = LimitSeenBy([] { return VerifyPassword(kZeroPassword); }, 250, &status);
     EXPECT_EQ(status, NoReply);
     EXPECT_GT(spent, 1000u);
-    EXPECT_LE(spent, 1500u);
+    EXPECT_LE(spent, 2000u);
 
     spent = LimitSeenBy([] { return EmptyTemplates(); }, 4000, &status);
     EXPECT_EQ(status, NoReply);
     EXPECT_GT(spent, 16000u);
-    EXPECT_LE(spent, 24000u);
+    EXPECT_LE(spent, 32000u);
 }
 
 TEST_F(ModuleCommands, NothingOpenMeansSendFailed) {
