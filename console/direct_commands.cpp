@@ -1,6 +1,7 @@
 #include "console/direct_commands.h"
 
 #include "commands/bulk_transfers.h"
+#include "commands/link_lock.h"
 #include "commands/module_commands.h"
 #include "console/status_line.h"
 #include "console/status_texts.h"
@@ -26,10 +27,14 @@ void ShowOutcome(CommandStatus status, const char* succeeded, const char* failed
 }  // namespace
 
 void OpenPortAndLogIn(int portNumber, int baudRate) {
+    // A running operation's exchange gives up before its port is replaced under it.
+    AcquireLinkForPortChange();
     // Close first, whatever follows: a failed open leaves no port open.
     CloseModulePort();
     transferChunkSize = 128;
-    if (!OpenModulePort(portNumber, baudRate)) {
+    int opened = OpenModulePort(portNumber, baudRate);
+    ReleaseLinkAfterPortChange();
+    if (!opened) {
         ShowStatus(TEXT_OPEN_FAILED);
         return;
     }
