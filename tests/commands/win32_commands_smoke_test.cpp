@@ -1,0 +1,56 @@
+// The command set, cross-compiled, against the simulated module under wine: the module is served
+// on a pseudo-terminal mapped as COM3, with finger 1 on the sensor.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "commands/bulk_transfers.h"
+#include "commands/module_commands.h"
+#include "link/module_port.h"
+
+namespace {
+
+class Win32Commands : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(OpenModulePort(3, 57600), 1); }
+    void TearDown() override { CloseModulePort(); }
+};
+
+const unsigned char kZero[4] = {0, 0, 0, 0};
+
+TEST_F(Win32Commands, LogInCaptureAndMatchTheSameFinger) {
+    EXPECT_EQ(VerifyPassword(kZero), 0);
+    ASSERT_EQ(CaptureImage(), 0);
+    ASSERT_EQ(ExtractFeatures(1), 0);
+    ASSERT_EQ(CaptureImage(), 0);
+    ASSERT_EQ(ExtractFeatures(2), 0);
+    int score = 0;
+    ASSERT_EQ(MatchFeatures(&score), 0);
+    EXPECT_GE(score, MATCH_SCORE_THRESHOLD);
+}
+
+TEST_F(Win32Commands, ATemplateMakesTheRoundTrip) {
+    ASSERT_EQ(CaptureImage(), 0);
+    ASSERT_EQ(ExtractFeatures(1), 0);
+    TemplateStore store = {};
+    ASSERT_EQ(ReadFeatures(store.bytes, &store.length), 0);
+    EXPECT_EQ(store.length, TEMPLATE_SIZE);
+    ASSERT_EQ(WriteFeatures(2, store.bytes, store.length), 0);
+    int score = 0;
+    ASSERT_EQ(MatchFeatures(&score), 0);
+    EXPECT_GE(score, MATCH_SCORE_THRESHOLD) << "the template written back does not match itself";
+}
+
+TEST_F(Win32Commands, AnImageArrivesExpanded) {
+    ASSERT_EQ(CaptureImage(), 0);
+    ASSERT_EQ(ReadImage(), 0);
+    EXPECT_EQ(imagePixelCount.load(), IMAGE_PIXELS);
+    std::set<int> shades;
+    for (int i = 0; i < IMAGE_PIXELS; ++i) {
+        ASSERT_EQ(RawImage[i] & 0x0F, 0) << i;
+        shades.insert(RawImage[i]);
+    }
+    EXPECT_GT(shades.size(), 4u) << "a ridge pattern has more than a few shades";
+}
+
+}  // namespace
