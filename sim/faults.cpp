@@ -97,6 +97,10 @@ bool ParseFault(const std::string& text, Fault* fault, std::string* reason) {
         *reason = "a confirmation code is 1 to 255";
         return false;
     }
+    if (parsed.kind == FaultKind::OversizeStream && parsed.value == 0) {
+        *reason = "an oversize stream carries at least 1 byte more";
+        return false;
+    }
     if (parsed.kind == FaultKind::WrongPacketId && parsed.value != kDefaultValue &&
         (parsed.value > 255 || parsed.value == 7)) {
         *reason = "a wrong packet id is 0 to 255 but not 7";

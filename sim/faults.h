@@ -15,7 +15,8 @@ enum class FaultKind {
     WrongPacketId,   // the first reply frame carries packet id `value` (default 8) instead of Ack
     Code,            // the command is refused with confirmation code `value` (default 1)
     StopStream,      // an upload's stream ends without its end frame
-    OversizeStream,  // an upload's stream carries one data frame more than the data it holds
+    OversizeStream,  // an upload's stream carries `value` data bytes more than it holds (default:
+                     // its data size and one frame more, so twice its data and one frame)
     AckInStream,     // an Ack with code `value` (default 1) in place of one data byte, after the
                      // first data frame of an upload's stream
     Delay,           // the reply waits `value` ms (default 1000) before it goes out

@@ -23,11 +23,27 @@ bool IsStream(const std::vector<Bytes>& bodies) {
 void ShapeStream(std::vector<Bytes>* bodies, const std::vector<Fault>& faults) {
     if (!IsStream(*bodies))
         return;
-    if (Find(faults, FaultKind::OversizeStream)) {
-        // One more data frame before the end frame: more than the host's buffer holds.
-        Bytes extra = (*bodies)[1];
-        extra[0] = PacketId::Data;
-        bodies->insert(bodies->end() - 1, extra);
+    if (const Fault* fault = Find(faults, FaultKind::OversizeStream)) {
+        // Extra data frames before the end frame, in the stream's own frame size, repeating its
+        // data. By default the stream carries twice its data and one frame more: beyond a
+        // template's 512 bytes, and beyond the 73,728 bytes that hold an expanded image.
+        Bytes data;
+        for (size_t i = 1; i < bodies->size(); ++i) {
+            Bytes part = ContentsOf((*bodies)[i]);
+            data.insert(data.end(), part.begin(), part.end());
+        }
+        size_t chunk = ContentsOf((*bodies)[1]).size();
+        if (data.empty() || chunk == 0)
+            return;
+        size_t extra = fault->value == kDefaultValue ? data.size() + chunk : ValueOf(*fault);
+        std::vector<Bytes> frames;
+        for (size_t at = 0; at < extra; at += chunk) {
+            Bytes part(std::min(chunk, extra - at));
+            for (size_t i = 0; i < part.size(); ++i)
+                part[i] = data[(at + i) % data.size()];
+            frames.push_back(BodyOf(PacketId::Data, part));
+        }
+        bodies->insert(bodies->end() - 1, frames.begin(), frames.end());
     }
     if (const Fault* fault = Find(faults, FaultKind::AckInStream)) {
         // The Ack's one Contents byte takes the place of the end frame's last byte, so the stream

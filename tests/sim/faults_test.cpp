@@ -29,9 +29,10 @@ TEST(Faults, ParsesKindsAndOptions) {
 }
 
 TEST(Faults, RefusesWhatTheModuleCannotShow) {
-    for (const char* text : {"", "late", "code value=0", "code value=256", "ack-in-stream value=0",
-                             "wrong-packet-id value=7", "delay cmd=1G", "delay cmd=100",
-                             "delay times=0", "delay value=-1", "delay speed=3", "delay cmd"}) {
+    for (const char* text :
+         {"", "late", "code value=0", "code value=256", "ack-in-stream value=0",
+          "wrong-packet-id value=7", "oversize-stream value=0", "delay cmd=1G", "delay cmd=100",
+          "delay times=0", "delay value=-1", "delay speed=3", "delay cmd"}) {
         sim::Fault fault;
         std::string reason;
         EXPECT_FALSE(sim::ParseFault(text, &fault, &reason)) << text;

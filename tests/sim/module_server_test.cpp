@@ -238,15 +238,23 @@ TEST_F(Served, StopStreamFaultLeavesOutTheEndFrame) {
 
 TEST_F(Served, OversizeStreamFaultCarriesMoreThanTheHostHolds) {
     Capture(3);
+    // By default twice the data and one frame more: past 512 bytes, and past the 73,728 bytes
+    // that hold an expanded image; or exactly `value` bytes more.
     Arm(sim::FaultKind::OversizeStream, sim::kAnyCommand, sim::kDefaultValue, 2);
-    peer->sendCommand({0x08, 0x01});
-    std::vector<Reply> features = FramesUntilQuiet(*peer);
-    EXPECT_GT(DataBytes(features), 512u);
-    EXPECT_EQ(features.back().packetId, PacketId::EndData);
-    peer->sendCommand({0x0A});
-    std::vector<Reply> image = FramesUntilQuiet(*peer);
-    EXPECT_GT(DataBytes(image), 36864u);
-    EXPECT_EQ(image.back().packetId, PacketId::EndData);
+    Arm(sim::FaultKind::OversizeStream, 0x08, 1, 1);
+    struct Case {
+        Bytes command;
+        size_t dataBytes;
+    } cases[] = {{{0x08, 0x01}, 2 * 512 + 128}, {{0x0A}, 2 * 36864 + 128}, {{0x08, 0x01}, 513}};
+    for (const Case& c : cases) {
+        ASSERT_TRUE(peer->sendCommand(c.command));
+        std::vector<Reply> frames = FramesUntilQuiet(*peer);
+        ASSERT_GE(frames.size(), 2u);
+        EXPECT_EQ(DataBytes(frames), c.dataBytes);
+        EXPECT_EQ(frames.back().packetId, PacketId::EndData);
+        for (size_t i = 1; i + 1 < frames.size(); ++i)
+            EXPECT_EQ(frames[i].packetId, PacketId::Data);
+    }
 }
 
 TEST_F(Served, AckInStreamFaultPutsAnAckBetweenTheDataFrames) {
