@@ -53,7 +53,9 @@ void ShapeStream(std::vector<Bytes>* bodies, const std::vector<Fault>& faults) {
             end.pop_back();
         bodies->back() = BodyOf(PacketId::EndData, end);
         Bytes ack = BodyOf(PacketId::Ack, Bytes{static_cast<uint8_t>(ValueOf(*fault))});
-        bodies->insert(bodies->begin() + 2, ack);
+        // After the first data frame, or before the end frame when that is the only one.
+        bodies->insert(bodies->begin() + static_cast<long>(std::min<size_t>(2, bodies->size() - 1)),
+                       ack);
     }
     if (Find(faults, FaultKind::StopStream))
         bodies->pop_back();
