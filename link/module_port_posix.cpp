@@ -102,6 +102,9 @@ int BackendOpen(int portNumber, int baudRate) {
 void BackendClose() {
     if (ModulePort < 0)
         return;
+    // The exclusive mark stays on the device while any other descriptor holds it open (a
+    // pseudo-terminal's peer does): take it off so that the next open works.
+    ioctl(ModulePort, TIOCNXCL);
     close(ModulePort);
     ModulePort = CLOSED;
 }
