@@ -1,9 +1,22 @@
 #include "link/frame_exchange.h"
 
+#include <atomic>
 #include <cstring>
 
 #include "link/port_access.h"
 #include "link/tick_counter.h"
+
+static std::atomic<FrameWatcher> frameWatcher{nullptr};
+
+void WatchFrames(FrameWatcher watcher) {
+    frameWatcher = watcher;
+}
+
+static void ShowFrame(FrameDirection direction, const unsigned char* frame, int length) {
+    FrameWatcher watcher = frameWatcher.load();
+    if (watcher)
+        watcher(direction, frame, length);
+}
 
 int SendFrameBody(const FrameBody* body) {
     if (!body)
@@ -21,6 +34,7 @@ int SendFrameBody(const FrameBody* body) {
         if (WritePortByte(generation, frame[i]) != PORT_DONE)
             return 0;
     }
+    ShowFrame(FRAME_SENT, frame, frameLength);
     return 1;
 }
 
@@ -80,7 +94,10 @@ int ReceiveFrameBody(FrameBody* body, uint32_t timeLimitMs) {
                 if (count > MAX_FRAME_LENGTH)
                     return 0;
                 int bodyLength = 0;
-                return ParseFrame(frame, static_cast<int>(count), body, &bodyLength);
+                if (!ParseFrame(frame, static_cast<int>(count), body, &bodyLength))
+                    return 0;
+                ShowFrame(FRAME_RECEIVED, frame, static_cast<int>(count));
+                return 1;
             }
         } else {
             (void)ClearPortErrors(generation);

@@ -14,3 +14,9 @@
 // the hunt and once, afresh, for the rest of the frame. 1 with the frame's body in body (at least
 // MAX_BODY_LENGTH bytes); on 0 the buffer's contents are undefined.
 [[nodiscard]] int ReceiveFrameBody(FrameBody* body, uint32_t timeLimitMs);
+
+// Tools may watch every frame that went out whole and every reply frame that verified, as whole
+// frames, on the thread that moved them. Nothing watches unless a tool asks; null stops it.
+enum FrameDirection { FRAME_SENT, FRAME_RECEIVED };
+using FrameWatcher = void (*)(FrameDirection direction, const unsigned char* frame, int length);
+void WatchFrames(FrameWatcher watcher);
