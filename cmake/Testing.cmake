@@ -25,7 +25,9 @@ if(CMAKE_CROSSCOMPILING)
     # hold ctest's pipe open and every test waits for them.
     add_test(NAME wine_session_start COMMAND ${QUORVEL_WINE_RUN} --start)
     add_test(NAME wine_session_stop COMMAND ${QUORVEL_WINE_RUN} --stop)
-    set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine_session TIMEOUT 180)
+    # The session's ANSI code page follows its locale; en_US keeps it off 936 wherever the tests run.
+    set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine_session TIMEOUT 180
+                         ENVIRONMENT "LANG=en_US.UTF-8;LC_ALL=en_US.UTF-8")
     set_tests_properties(wine_session_stop PROPERTIES FIXTURES_CLEANUP wine_session)
 else()
     find_package(GTest REQUIRED)

@@ -1,0 +1,8 @@
+#include <io.h>
+#include <stdio.h>
+
+#include "cli/terminal.h"
+
+bool StandardErrorIsTerminal() {
+    return _isatty(_fileno(stderr)) != 0;
+}

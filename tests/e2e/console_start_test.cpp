@@ -1,0 +1,13 @@
+// The dialog as the operator first sees it, and the ways it ends.
+#include "tests/e2e/console_rig.h"
+
+using ConsoleStart = ConsoleRig;
+
+TEST_F(ConsoleStart, FieldsShowTheirDefaultsTheBoxIsUntickedAndTheStatusLineShowsDots) {
+    StartConsole();
+    EXPECT_EQ(Ok("get 1003"), "1");
+    EXPECT_EQ(Ok("get 1012"), "3");
+    EXPECT_EQ(Ok("get 1013"), "57600");
+    EXPECT_EQ(Ok("checked 1015"), "0");
+    EXPECT_EQ(Status(), "...");
+}
