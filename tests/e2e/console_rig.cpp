@@ -204,6 +204,7 @@ void ConsoleRig::StartModule(const std::vector<std::string>& options) {
     std::string line;
     ASSERT_TRUE(module_->ReadLine(&line, 10000)) << "the simulator did not start";
     ASSERT_EQ(line.rfind("device ", 0), 0u) << line;
+    device_ = line.substr(7);
 }
 
 std::string ConsoleRig::Module(const std::string& command) {
@@ -244,8 +245,7 @@ std::string ConsoleRig::Ok(const std::string& command) {
     return answer.size() > 3 ? answer.substr(3) : "";
 }
 
-std::string ConsoleRig::ClickAndWaitFor(int id, const std::string& text, int limitMs) {
-    Ok("click " + std::to_string(id));
+std::string ConsoleRig::WaitForStatus(const std::string& text, int limitMs) {
     std::string answer = Drive("wait-status " + text + " " + std::to_string(limitMs));
     for (const std::string& lead : {std::string("ok "), std::string("error timeout ")}) {
         if (answer.rfind(lead, 0) == 0)
@@ -254,9 +254,21 @@ std::string ConsoleRig::ClickAndWaitFor(int id, const std::string& text, int lim
     return answer;
 }
 
-void ConsoleRig::ClickAndSettle(int id) {
-    Ok("click " + std::to_string(id));
-    Ok("idle " + std::to_string(COMMAND_LIMIT_MS));
+int ConsoleRig::PortHolders() const {
+    // Processes come and go while we look: every step takes an error code instead of throwing.
+    int holders = 0;
+    std::error_code error;
+    for (fs::directory_iterator process("/proc", error), end; !error && process != end;
+         process.increment(error)) {
+        std::error_code inner;
+        for (fs::directory_iterator descriptor(process->path() / "fd", inner);
+             !inner && descriptor != end; descriptor.increment(inner)) {
+            std::error_code unreadable;
+            if (fs::read_symlink(descriptor->path(), unreadable).string() == device_)
+                ++holders;
+        }
+    }
+    return holders;
 }
 
 int ConsoleRig::ConsoleExitCode(int limitMs) {

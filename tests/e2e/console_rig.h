@@ -60,10 +60,20 @@ class ConsoleRig : public ::testing::Test {
     // A driver command that must answer "ok"; what follows "ok ".
     std::string Ok(const std::string& command);
     std::string Status() { return Ok("status"); }
-    // Clicks a button and waits until the status line shows text; the status shown at the end.
-    std::string ClickAndWaitFor(int id, const std::string& text, int limitMs = COMMAND_LIMIT_MS);
-    // Clicks a button and waits until the dialog has handled the click.
-    void ClickAndSettle(int id);
+    // Clicks a button; returns once the dialog has handled the click.
+    void Click(int id) { Ok("click " + std::to_string(id)); }
+    // Clicks a button; the status text that the click left.
+    std::string ClickForStatus(int id) {
+        Click(id);
+        return Status();
+    }
+    // Posts a click and returns at once, while the handler may still run.
+    void Press(int id) { Ok("press " + std::to_string(id)); }
+    // Waits until the status line shows text; the status shown at the end.
+    std::string WaitForStatus(const std::string& text, int limitMs = COMMAND_LIMIT_MS);
+    // How many open descriptors, in any process, name the simulator's pseudo-terminal: the
+    // simulator's own, plus those of the port while the console has it open.
+    int PortHolders() const;
     // The console's exit code once it has ended within limitMs, else -1.
     int ConsoleExitCode(int limitMs);
 
@@ -77,6 +87,7 @@ class ConsoleRig : public ::testing::Test {
   private:
     std::string scratch_;
     std::string record_;
+    std::string device_;
     std::unique_ptr<ChildProcess> module_;
     std::unique_ptr<ChildProcess> console_;
 };

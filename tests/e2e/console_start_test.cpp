@@ -11,3 +11,16 @@ TEST_F(ConsoleStart, FieldsShowTheirDefaultsTheBoxIsUntickedAndTheStatusLineShow
     EXPECT_EQ(Ok("checked 1015"), "0");
     EXPECT_EQ(Status(), "...");
 }
+
+TEST_F(ConsoleStart, TheExitCodeIsTheIdThatEndedTheDialog) {
+    struct Row {
+        const char* command;
+        int exitCode;
+    };
+    // Enter (IDOK), Esc (IDCANCEL), and the close box, which the dialog turns into IDCANCEL.
+    for (const Row& row : {Row{"end 1", 1}, Row{"end 2", 2}, Row{"close", 2}}) {
+        StartConsole();
+        Ok(row.command);
+        EXPECT_EQ(ConsoleExitCode(10000), row.exitCode) << row.command;
+    }
+}

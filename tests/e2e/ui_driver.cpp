@@ -6,14 +6,14 @@
 //   set ID TEXT             set a control's text (WM_SETTEXT; a digits-only field takes any text)
 //   get ID                  a control's text
 //   check ID 0|1            click the check box until it shows that state; answers the state
-//   click ID                a button click as the button reports it: WM_COMMAND with BN_CLICKED
-//                           from the control, posted, so the answer comes before the handler ends
-//   idle MS                 wait until the dialog's thread handles messages again
+//   click ID                a button click as the button reports it to the dialog: WM_COMMAND
+//                           with BN_CLICKED from the control; answers once the handler has ended
+//   press ID                the same click posted: answers at once, while the handler may still run
 //   status                  the status line's text, read even while the dialog is busy
 //   wait-status TEXT MS     wait until the status line shows TEXT
 //   controls                the number of controls
-//   control N               control N (from 0, in tab order): id, class, style, rectangle in
-//                           dialog units, caption; tab-separated
+//   control N               control N (from 0, in tab order): id, class, style, ex-style,
+//                           rectangle in dialog units, caption; tab-separated
 //   template FILE           dialog 103 of a program file: language, style, ex-style, position,
 //                           size, menu, class, caption, font; tab-separated
 //   template-item FILE N    item N of that template: id, class, style, ex-style, rectangle,
@@ -44,6 +44,8 @@ namespace {
 
 // The dialog's size in dialog units, to turn pixels back into units across processes.
 enum { DIALOG_UNITS_WIDTH = 457, DIALOG_UNITS_HEIGHT = 314, SEND_LIMIT_MS = 5000 };
+// A click handler may wait for the module: three 1 s password attempts, or a 16 s reply limit.
+enum { CLICK_LIMIT_MS = 30000 };
 enum { STATUS_LINE_ID = 1009, MAIN_DIALOG_ID = 103 };
 
 HWND dialog = NULL;
@@ -151,7 +153,8 @@ std::string DescribeControl(HWND control) {
     int width = client.right, height = client.bottom;
     std::string line = "ok\t" + std::to_string(static_cast<short>(GetDlgCtrlID(control))) + "\t" +
                        Utf8(className) + "\t" +
-                       Hex(static_cast<unsigned long>(GetWindowLongW(control, GWL_STYLE))) + "\t";
+                       Hex(static_cast<unsigned long>(GetWindowLongW(control, GWL_STYLE))) + "\t" +
+                       Hex(static_cast<unsigned long>(GetWindowLongW(control, GWL_EXSTYLE))) + "\t";
     line += std::to_string(UnitsOf(box.left, width, DIALOG_UNITS_WIDTH)) + "\t" +
             std::to_string(UnitsOf(box.top, height, DIALOG_UNITS_HEIGHT)) + "\t" +
             std::to_string(UnitsOf(box.right - box.left, width, DIALOG_UNITS_WIDTH)) + "\t" +
@@ -457,21 +460,19 @@ std::string Run(const std::string& line) {
         }
         return "ok " + std::to_string(state);
     }
-    if (command == "click" && count == 2) {
+    if ((command == "click" || command == "press") && count == 2) {
         HWND control = Control(words[1]);
         if (control == NULL)
             return "error no control " + words[1];
-        WPARAM command = MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED);
-        return PostMessageW(dialog, WM_COMMAND, command, reinterpret_cast<LPARAM>(control))
-                   ? "ok"
-                   : "error post failed";
-    }
-    if (command == "idle" && count == 2) {
+        WPARAM clicked = MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED);
+        LPARAM from = reinterpret_cast<LPARAM>(control);
+        if (command == "press")
+            return PostMessageW(dialog, WM_COMMAND, clicked, from) ? "ok" : "error post failed";
         DWORD_PTR unused = 0;
-        return SendMessageTimeoutW(dialog, WM_NULL, 0, 0, 0,
-                                   static_cast<UINT>(std::atoi(words[1].c_str())), &unused)
+        return SendMessageTimeoutW(dialog, WM_COMMAND, clicked, from, SMTO_NORMAL, CLICK_LIMIT_MS,
+                                   &unused)
                    ? "ok"
-                   : "error busy";
+                   : "error the dialog did not handle the click in time";
     }
     if (command == "status" && count == 1)
         return "ok " + Utf8(WindowText(GetDlgItem(dialog, STATUS_LINE_ID)));
