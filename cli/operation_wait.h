@@ -1,8 +1,8 @@
 #pragma once
 // Runs a finger operation of the command-line console on the real worker (StartOperation) and
 // waits for its final event, printing the operator's prompts as the events arrive. The events
-// reach the console through a sink of its own: the event recorder's watcher on POSIX, a hidden
-// window that stands in for the dialog on Windows.
+// reach the console through a sink of the platform's: the event recorder's watcher on POSIX, a
+// route around the dialog window on Windows (the console has no window, and needs none).
 #include <string>
 
 #include "operations/operation_events.h"
@@ -19,10 +19,11 @@ void SetEnrollSlot(int slot);
 // 5 to 9 or 16) once the runner is idle again. false when the worker could not be started.
 bool RunOperationToEnd(OperationKind kind, OperationEvent* finalEvent);
 
+// The sink's delivery of one event, on the worker, before the worker goes on.
+void TakeOperationEvent(OperationEvent event);
+
 // The prompt of an event, or null for an event without one. placings counts the place-finger
 // events of the run so far, this one included: the second asks for the same finger again.
 const char* PromptFor(OperationEvent event, int placings);
 // True for the events that end a run: the five done events and the finger time-out.
 bool IsFinalEvent(OperationEvent event);
-// Waits until the runner is idle; the worker clears its busy mark right after its final event.
-void WaitForIdleRunner();
