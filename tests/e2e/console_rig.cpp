@@ -64,8 +64,9 @@ bool StartOwnSession(const std::string& language) {
                            {"LC_ALL", language}};
     if (RunInSession({"wine", "cmd", "/c", "exit"}, 180000) != 0)
         return false;
-    // Keep the wineserver up between the programs of the run.
-    return RunInSession({"wineserver", "-p"}, 10000) == 0;
+    // Keep the wineserver up between the programs of the run (it answers 2 when it is already up).
+    RunInSession({"wineserver", "-p"}, 10000);
+    return true;
 }
 
 void EndOwnSession() {

@@ -24,7 +24,7 @@ VirtualDisplay::VirtualDisplay() {
                          "tcp",
                          "-screen",
                          "0",
-                         "1024x768x24"};
+                         "1600x1200x24"};
     options.outputFile = "/dev/null";
     options.keepDescriptors = {numberPipe[1]};
     server_ = std::make_unique<ChildProcess>(options);
