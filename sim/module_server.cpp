@@ -110,11 +110,16 @@ void ModuleServer::workLoop() {
             pieces = answer(queue_.front());
             queue_.pop_front();
         }
+        bool replied = !pieces.empty();
         for (const OutputPiece& piece : pieces) {
-            if (!pause(piece.pauseMs) || !send(piece.bytes))
+            if (!pause(piece.pauseMs) || !send(piece.bytes)) {
+                replied = false;
                 break;
+            }
         }
         std::lock_guard<std::mutex> lock(mutex_);
+        if (replied)
+            lastReplySent_ = lastWriteStart_;
         ++handled_;
         changed_.notify_all();
     }
@@ -143,6 +148,7 @@ bool ModuleServer::send(const Bytes& bytes) {
         if (poll(&ready, 1, 50) != 1 || !(ready.revents & POLLOUT))
             continue;
         size_t count = static_cast<size_t>(std::min<uint64_t>(due, bytes.size() - done));
+        LinePacer::Clock::time_point writing = LinePacer::Clock::now();
         ssize_t written = write(fd_, bytes.data() + done, count);
         if (written < 0 && errno != EAGAIN && errno != EINTR)
             return false;
@@ -150,6 +156,7 @@ bool ModuleServer::send(const Bytes& bytes) {
             continue;
         done += static_cast<size_t>(written);
         pacer_.sent(static_cast<uint64_t>(written));
+        lastWriteStart_ = writing;
     }
     return true;
 }
@@ -252,6 +259,11 @@ int ModuleServer::baudCode() const {
 Password ModuleServer::password() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return model_.password();
+}
+
+LinePacer::Clock::time_point ModuleServer::lastReplySent() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return lastReplySent_;
 }
 
 bool ModuleServer::waitForHandledFrames(size_t count, int timeoutMs) const {

@@ -74,6 +74,10 @@ class ModuleServer {
 
     // Waits until `count` frames in all have been received and handled, their replies sent.
     bool waitForHandledFrames(size_t count, int timeoutMs) const;
+    // When the last byte of the latest whole reply was handed to the endpoint (the start of the
+    // write that carried it, so never after the host could read it); benchmarks time the host's
+    // reaction from it. The clock's epoch until a reply has gone out.
+    LinePacer::Clock::time_point lastReplySent() const;
 
   private:
     void readLoop();
@@ -96,6 +100,8 @@ class ModuleServer {
     bool silent_ = false;
     std::deque<Bytes> queue_;
     size_t handled_ = 0;
+    LinePacer::Clock::time_point lastReplySent_{};
+    LinePacer::Clock::time_point lastWriteStart_{};  // the worker's own
     LinePacer pacer_;
 
     std::atomic<bool> stop_{false};
