@@ -56,7 +56,10 @@ ChildProcess::ChildProcess(const Options& options) {
         if (!options.outputFile.empty())
             output = open(options.outputFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
         dup2(output, STDOUT_FILENO);
-        dup2(output, STDERR_FILENO);
+        int errors = output;
+        if (!options.errorFile.empty())
+            errors = open(options.errorFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        dup2(errors, STDERR_FILENO);
         for (int descriptor : options.keepDescriptors)
             fcntl(descriptor, F_SETFD, 0);
         execvpe(argv[0], argv.data(), envp.data());

@@ -13,6 +13,7 @@ class ChildProcess {
         std::vector<std::string> arguments;        // the program first
         std::map<std::string, std::string> extra;  // environment values set or replaced
         std::string outputFile;                    // empty: stdout is a pipe to the rig
+        std::string errorFile;                     // empty: stderr goes where stdout goes
         std::vector<int> keepDescriptors;          // inherited as they are (for Xvfb -displayfd)
     };
 

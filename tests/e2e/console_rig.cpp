@@ -82,10 +82,21 @@ void EndOwnSession() {
 // a display started (the session's own start, say) lingers a moment after its last program ends;
 // a program that joins it meanwhile finds no display driver, so wait until it has gone.
 bool StartDriver() {
+    // The session's wineserver outlives the program that started it and keeps that program's
+    // output: start it here, writing nowhere, unless it is up already (then it answers 2).
+    ChildProcess::Options server;
+    server.arguments = {"wineserver", "-p"};
+    server.extra = {{"WINEPREFIX", session.prefix}};
+    server.outputFile = "/dev/null";
+    ChildProcess(server).Wait(10000);
+
     for (int attempt = 0; attempt < 30; ++attempt) {
         ChildProcess::Options options;
         options.arguments = {session.launcher, Environment("QUORVEL_UI_DRIVER")};
         options.extra = session.environment;
+        // A wineserver that the driver happens to start keeps its standard error, and dumps its
+        // state there when the simulator's pseudo-terminal hangs up: keep that out of the answers.
+        options.errorFile = "/dev/null";
         driver = std::make_unique<ChildProcess>(options);
         std::string answer;
         if (driver->WriteLine("display") && driver->ReadLine(&answer, 60000) && answer == "ok")
