@@ -10,6 +10,10 @@ TEST_F(ConsoleStart, FieldsShowTheirDefaultsTheBoxIsUntickedAndTheStatusLineShow
     EXPECT_EQ(Ok("get 1013"), "57600");
     EXPECT_EQ(Ok("checked 1015"), "0");
     EXPECT_EQ(Status(), "...");
+    // No image has been drawn: the image area shows the dialog's background.
+    std::string background = Ok("pixel 5 5");
+    EXPECT_EQ(Ok("pixel 100 100"), background);
+    EXPECT_EQ(Ok("pixel 355 387"), background);
 }
 
 TEST_F(ConsoleStart, TheExitCodeIsTheIdThatEndedTheDialog) {
