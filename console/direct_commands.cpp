@@ -49,7 +49,10 @@ void OpenPortAndLogIn(int portNumber, int baudRate) {
 }
 
 void ClosePort() {
+    // A running operation's exchange gives up before its port is closed under it.
+    AcquireLinkForPortChange();
     CloseModulePort();
+    ReleaseLinkAfterPortChange();
 }
 
 void DeleteSlot(TemplatePage slot) {

@@ -1,9 +1,13 @@
 #include "console/main_dialog.h"
 
+#include "commands/bulk_transfers.h"
 #include "commands/module_commands.h"
 #include "console/direct_commands.h"
+#include "console/image_drawing.h"
 #include "console/image_view.h"
+#include "console/operation_controls.h"
 #include "console/resource_ids.h"
+#include "operations/operation_events.h"
 
 HWND dialogWindow = NULL;
 
@@ -52,6 +56,33 @@ void OnModuleBaud115200() {
     SetModuleBaudRate(BAUD_CODE_115200);
 }
 
+bool ShowImageTicked(HWND dialog) {
+    return IsDlgButtonChecked(dialog, IDC_SHOW_IMAGE) == BST_CHECKED;
+}
+
+void OnVerify(HWND dialog) {
+    VerifySlot(ReadField(dialog, IDC_SLOT_NUMBER), ShowImageTicked(dialog));
+}
+
+// Draws the image view into the client area at once, outside any paint cycle.
+void DrawOnDialog(HWND dialog) {
+    HDC dc = GetDC(dialog);
+    if (dc == NULL)
+        return;
+    DrawImage(dc);
+    ReleaseDC(dialog, dc);
+}
+
+// The event code is compared as a whole 32-bit value; an image event draws, the rest show texts.
+void OnOperationEvent(HWND dialog, WPARAM code, LPARAM value) {
+    uint32_t event = static_cast<uint32_t>(code);
+    if (event == EVT_IMAGE_READY) {
+        DrawOnDialog(dialog);
+        return;
+    }
+    ShowOperationEvent(event, static_cast<uint32_t>(value));
+}
+
 void OnEnd(HWND dialog, int id) {
     ReleaseImageView();
     EndDialog(dialog, id);
@@ -86,12 +117,22 @@ BOOL OnCommand(HWND dialog, int id) {
             OnModuleBaud115200();
             break;
         case IDC_MODULE_ENROLL:
+            StartFromButton(ModuleEnroll, ShowImageTicked(dialog));
+            break;
         case IDC_MODULE_VERIFY:
+            OnVerify(dialog);
+            break;
         case IDC_MODULE_IDENTIFY:
+            StartFromButton(ModuleIdentify, ShowImageTicked(dialog));
+            break;
         case IDC_HOST_ENROLL:
+            StartFromButton(HostEnroll, ShowImageTicked(dialog));
+            break;
         case IDC_HOST_CAPTURE:
+            StartFromButton(HostCapture, ShowImageTicked(dialog));
+            break;
         case IDC_HOST_COMPARE:
-            // The operation buttons start their flows once the operation worker exists.
+            CompareHostTemplates();
             break;
         default:
             // Field edits, the check box and anything else.
@@ -102,15 +143,22 @@ BOOL OnCommand(HWND dialog, int id) {
 
 }  // namespace
 
-INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
             InitialiseDialog(dialog);
             return TRUE;
         case WM_COMMAND:
             return OnCommand(dialog, LOWORD(wParam));
+        case WM_PAINT:
+            // Redraw the last image over the default painting; the paint cycle is left to it.
+            if (imagePixelCount.load() > 0)
+                DrawOnDialog(dialog);
+            return FALSE;
+        case WM_OPERATION_EVENT:
+            OnOperationEvent(dialog, wParam, lParam);
+            return FALSE;
         default:
-            // WM_PAINT and the operation events get their handling with the operation worker.
             return FALSE;
     }
 }
