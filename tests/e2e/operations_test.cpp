@@ -1,5 +1,6 @@
 // The operation buttons end to end: flows on the worker, their texts, the host compare, and the
 // finger image drawn into the dialog.
+#include <chrono>
 #include <cstdio>
 
 #include "sim/finger_image.h"
@@ -100,4 +101,30 @@ TEST_F(Operations, WithTheBoxTickedTheFingerImageIsDrawnAtOneHundredInShadesOfRe
     // The picture is 256 x 288: the pixels just outside it are the dialog's own.
     EXPECT_NE(Ok("pixel 356 100").substr(0, 2), "FF") << "drawn wider than 256";
     EXPECT_NE(Ok("pixel 100 388").substr(0, 2), "FF") << "drawn taller than 288";
+}
+
+TEST_F(Operations, CloseDuringALongCaptureReturnsAtOnceAndTheOperationTimesOut) {
+    StartModule({"--finger", "none"});
+    StartConsole();
+    OpenAndLogIn();
+    ASSERT_EQ(Module("silent on").rfind("ok", 0), 0u);  // each capture would wait 160 s
+    Ok("set 1009 -");
+    Press(HOST_CAPTURE_BUTTON);
+    ASSERT_EQ(WaitForStatus("请按手指...", OPERATION_LIMIT_MS), "请按手指...");
+    auto started = std::chrono::steady_clock::now();
+    Click(CLOSE_BUTTON);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+    EXPECT_EQ(WaitForStatus("等待超时,请重来", 5000), "等待超时,请重来");
+}
+
+TEST_F(Operations, EndingTheDialogDuringATransactionEndsTheProgramCleanly) {
+    StartModule({"--finger", "none"});
+    StartConsole();
+    OpenAndLogIn();
+    ASSERT_EQ(Module("silent on").rfind("ok", 0), 0u);
+    Ok("check 1015 1");
+    Press(HOST_ENROLL_BUTTON);
+    ASSERT_EQ(WaitForStatus("请按手指...", OPERATION_LIMIT_MS), "请按手指...");
+    Ok("end 2");
+    EXPECT_EQ(ConsoleExitCode(5000), 2) << "the program did not end, or crashed on the way out";
 }
