@@ -11,6 +11,7 @@
 #include "commands/bulk_transfers.h"
 #include "commands/module_commands.h"
 #include "console/direct_commands.h"
+#include "console/status_line_recorder.h"
 #include "console/status_texts.h"
 #include "link/module_port.h"
 #include "link/port_device_path.h"
@@ -23,12 +24,6 @@
 #include "tests/support/fake_ticks.h"
 #include "tests/support/operation_waits.h"
 #include "tests/support/recorded_events.h"
-
-// The native tree has no status line: the dialog's texts land here.
-static std::string shownStatus;
-void ShowStatus(const char* cp936Text) {
-    shownStatus = cp936Text;
-}
 
 namespace {
 
@@ -60,9 +55,8 @@ class UnpluggedAdapter : public ::testing::Test {
         ASSERT_TRUE(module->ok()) << module->error();
         module->placeFinger(1);
         ASSERT_EQ(SetModulePortDevice(PORT, module->devicePath().c_str()), 1);
-        shownStatus.clear();
         OpenPortAndLogIn(PORT, 57600);
-        EXPECT_EQ(shownStatus, TEXT_CONNECTED[0]);
+        EXPECT_EQ(LastStatusText(), TEXT_CONNECTED[0]);
         EXPECT_EQ(CaptureImage(), 0);
     }
 
