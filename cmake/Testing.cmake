@@ -35,12 +35,12 @@ else()
     set(QUORVEL_GTEST_MAIN GTest::gtest_main)
 endif()
 
-# quorvel_test(name SOURCES ... LIBS ... [PEER command...])
+# quorvel_test(name SOURCES ... LIBS ... [PEER command...] [TIMEOUT s] [SERIAL])
 # Natively each GoogleTest case becomes a ctest test. In the Windows tree the program is one
 # ctest test run under wine; PEER names a native command that wraps the run (it maps a COM port
 # of the prefix to a pseudo-terminal it serves and then runs the program).
 function(quorvel_test name)
-    cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;PEER" ${ARGN})
+    cmake_parse_arguments(T "SERIAL" "TIMEOUT" "SOURCES;LIBS;PEER" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} ${QUORVEL_GTEST_MAIN})
     if(NOT T_TIMEOUT)
@@ -55,6 +55,12 @@ function(quorvel_test name)
         set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_session
                              TIMEOUT ${T_TIMEOUT} ENVIRONMENT "QUORVEL_WINEPREFIX=${QUORVEL_WINEPREFIX}")
     else()
-        gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT ${T_TIMEOUT})
+        # SERIAL: a test that runs on a sped-up clock gets the machine to itself.
+        set(serial FALSE)
+        if(T_SERIAL)
+            set(serial TRUE)
+        endif()
+        gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+                             PROPERTIES TIMEOUT ${T_TIMEOUT} RUN_SERIAL ${serial})
     endif()
 endfunction()
