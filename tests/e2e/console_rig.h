@@ -20,9 +20,15 @@
 
 // Control ids of the dialog, as the driver addresses them.
 enum {
+    MODULE_ENROLL_BUTTON = 1000,
+    VERIFY_BUTTON = 1001,
+    IDENTIFY_BUTTON = 1002,
     SLOT_FIELD = 1003,
     DELETE_BUTTON = 1004,
     ERASE_BUTTON = 1005,
+    HOST_ENROLL_BUTTON = 1006,
+    HOST_CAPTURE_BUTTON = 1007,
+    COMPARE_BUTTON = 1008,
     STATUS_LINE = 1009,
     OPEN_BUTTON = 1010,
     CLOSE_BUTTON = 1011,

@@ -8,15 +8,6 @@
 
 namespace {
 
-enum {
-    MODULE_ENROLL_BUTTON = 1000,
-    VERIFY_BUTTON = 1001,
-    IDENTIFY_BUTTON = 1002,
-    HOST_ENROLL_BUTTON = 1006,
-    HOST_CAPTURE_BUTTON = 1007,
-    COMPARE_BUTTON = 1008,
-};
-
 // A flow with the auto finger takes a handful of round trips; a time-out takes 19 quick ones.
 enum { OPERATION_LIMIT_MS = 20000 };
 

@@ -17,7 +17,7 @@ TEST_F(DialogUnplugged, CommandsAndOperationsFailAndOpenWorksAgainOnceTheAdapter
     EXPECT_EQ(ClickForStatus(ERASE_BUTTON), "清除失败");
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
     Ok("set 1009 -");
-    Press(1007);
+    Press(HOST_CAPTURE_BUTTON);
     EXPECT_EQ(WaitForStatus("等待超时,请重来", 10000), "等待超时,请重来");
 
     // Plugged in again, as the same COM port.

@@ -10,8 +10,6 @@
 
 namespace {
 
-enum { VERIFY_BUTTON = 1001 };
-
 const char kOpenFailed[] = "打开串口失败";
 const char kConnected[] = "连接设备成功0";
 

@@ -16,14 +16,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-enum {
-    MODULE_ENROLL_BUTTON = 1000,
-    VERIFY_BUTTON = 1001,
-    IDENTIFY_BUTTON = 1002,
-    HOST_ENROLL_BUTTON = 1006,
-    HOST_CAPTURE_BUTTON = 1007,
-    COMPARE_BUTTON = 1008,
-};
 enum { OPERATIONS = 100, FAULT_EVERY = 5, OPERATION_LIMIT_MS = 20000, RESPONSIVE_MS = 1000 };
 
 struct Step {
