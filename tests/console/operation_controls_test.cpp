@@ -11,27 +11,22 @@
 #include "operations/event_recorder.h"
 #include "operations/operation_flows.h"
 #include "sim/module_server.h"
+#include "tests/support/module_on_port.h"
 #include "tests/support/operation_waits.h"
 #include "tests/support/recorded_events.h"
 
 namespace {
 
-class OperationControls : public ::testing::Test {
+class OperationControls : public ModuleOnPort {
   protected:
     void SetUp() override {
-        module = std::make_unique<sim::ModuleServer>();
-        ASSERT_TRUE(module->ok()) << module->error();
-        ASSERT_EQ(SetModulePortDevice(3, module->devicePath().c_str()), 1);
-        ASSERT_EQ(OpenModulePort(3, 57600), 1);
-        AttachEventRecorder();
-        ClearRecordedEvents();
+        ModuleOnPort::SetUp();
         enrolledTemplate.length = 0;
         capturedTemplate.length = 0;
     }
     void TearDown() override {
-        workerThread = false;
-        EXPECT_TRUE(WaitUntilIdle());
-        CloseModulePort();
+        workerThread = false;  // a test may have marked the runner busy by hand
+        ModuleOnPort::TearDown();
     }
 
     // Fills both host templates from the module, finger 1 each time.
@@ -45,8 +40,6 @@ class OperationControls : public ::testing::Test {
         ASSERT_EQ(capturedTemplate.length, TEMPLATE_SIZE);
         module->clearReceivedFrames();
     }
-
-    std::unique_ptr<sim::ModuleServer> module;
 };
 
 TEST_F(OperationControls, CompareWithoutBothTemplatesFailsWithNoTraffic) {

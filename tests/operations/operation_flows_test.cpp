@@ -14,6 +14,7 @@
 #include "operations/operation_flows.h"
 #include "sim/finger_image.h"
 #include "sim/module_server.h"
+#include "tests/support/module_on_port.h"
 #include "tests/support/operation_waits.h"
 #include "tests/support/recorded_events.h"
 
@@ -26,16 +27,10 @@ const OperationEvent kLift{EVT_LIFT_FINGER, 1};
 const OperationEvent kImage{EVT_IMAGE_READY, 0};
 const OperationEvent kTimeout{EVT_FINGER_TIMEOUT, 0};
 
-class Flows : public ::testing::Test {
-protected:
+class Flows : public ModuleOnPort {
+  protected:
     void SetUp() override {
-        module = std::make_unique<sim::ModuleServer>();
-        ASSERT_TRUE(module->ok()) << module->error();
-        ASSERT_EQ(SetModulePortDevice(3, module->devicePath().c_str()), 1);
-        ASSERT_EQ(OpenModulePort(3, 57600), 1);
-        AttachEventRecorder();
-        ClearRecordedEvents();
-        WatchOperationEvents(nullptr, nullptr);
+        ModuleOnPort::SetUp();
         showImage = 0;
         SetSlotField(1);
         std::memset(&enrolledTemplate, 0x5A, sizeof enrolledTemplate.bytes);
@@ -43,12 +38,6 @@ protected:
         enrolledTemplate.length = TEMPLATE_SIZE;  // an earlier template, still usable
         capturedTemplate.length = TEMPLATE_SIZE;
     }
-    void TearDown() override {
-        EXPECT_TRUE(WaitUntilIdle(30000));
-        WatchOperationEvents(nullptr, nullptr);
-        CloseModulePort();
-    }
-
     Events Run(OperationKind kind) {
         ClearRecordedEvents();
         module->clearReceivedFrames();
@@ -61,13 +50,15 @@ protected:
     std::vector<int> Commands() const {
         std::vector<int> codes;
         for (const auto& frame : module->receivedFrames()) {
-            if (frame.size() > 9 && frame[6] == 0x01) codes.push_back(frame[9]);
+            if (frame.size() > 9 && frame[6] == 0x01)
+                codes.push_back(frame[9]);
         }
         return codes;
     }
     size_t CountOf(int code) const {
         size_t n = 0;
-        for (int c : Commands()) n += c == code;
+        for (int c : Commands())
+            n += c == code;
         return n;
     }
 
@@ -77,8 +68,6 @@ protected:
         SetSlotField(page);
         ASSERT_EQ(Run(ModuleEnroll).back(), (OperationEvent{EVT_MODULE_ENROLL_DONE, 1}));
     }
-
-    std::unique_ptr<sim::ModuleServer> module;
 };
 
 TEST_F(Flows, SuccessfulRunsPostTheirEventsWithAndWithoutImages) {
@@ -86,13 +75,16 @@ TEST_F(Flows, SuccessfulRunsPostTheirEventsWithAndWithoutImages) {
         OperationKind kind;
         OperationEvent done;
     } cases[] = {
-        {HostEnroll, {EVT_HOST_ENROLL_DONE, 1}},    {ModuleEnroll, {EVT_MODULE_ENROLL_DONE, 1}},
-        {HostCapture, {EVT_HOST_CAPTURE_DONE, 1}},  {ModuleVerify, {EVT_VERIFY_DONE, 1}},
+        {HostEnroll, {EVT_HOST_ENROLL_DONE, 1}},
+        {ModuleEnroll, {EVT_MODULE_ENROLL_DONE, 1}},
+        {HostCapture, {EVT_HOST_CAPTURE_DONE, 1}},
+        {ModuleVerify, {EVT_VERIFY_DONE, 1}},
         {ModuleIdentify, {EVT_IDENTIFY_DONE, IdentifiedValue(1)}},
     };
     for (int show : {0, 1}) {
         for (const Case& c : cases) {
-            // Slot 1 holds finger 1 (stored by the enroll above it in the table), loaded for verify.
+            // Slot 1 holds finger 1 (stored by the enroll above it in the table), loaded for
+            // verify.
             if (c.kind == ModuleVerify) {
                 ASSERT_EQ(LoadTemplate(1), 0);
             }
@@ -101,10 +93,12 @@ TEST_F(Flows, SuccessfulRunsPostTheirEventsWithAndWithoutImages) {
             Events events = Run(c.kind);
             bool twoFingers = c.kind == HostEnroll || c.kind == ModuleEnroll;
             Events expected = {kPlace, kLift};
-            if (show) expected.push_back(kImage);
+            if (show)
+                expected.push_back(kImage);
             if (twoFingers) {
                 expected.push_back(kPlace);
-                if (show) expected.push_back(kImage);
+                if (show)
+                    expected.push_back(kImage);
             }
             expected.push_back(c.done);
             EXPECT_EQ(events, expected) << "kind " << c.kind << " show " << show;
@@ -134,7 +128,8 @@ TEST_F(Flows, TheShownImageIsTheModulesImageExpandedAndPresented) {
     }
     EXPECT_EQ(imagePixelCount.load(), IMAGE_PIXELS);
     int same = UseImageView(
-        [](const ImageHeaderBlock* header, const unsigned char* pixels, int32_t w, int32_t h, void*) {
+        [](const ImageHeaderBlock* header, const unsigned char* pixels, int32_t w, int32_t h,
+           void*) {
             EXPECT_EQ(header->header.biHeight, -288);
             EXPECT_EQ(w * h, IMAGE_PIXELS);
             EXPECT_EQ(0, std::memcmp(pixels, RawImage, IMAGE_PIXELS));
@@ -196,14 +191,16 @@ TEST_F(Flows, IdentifyReportsThePageFoundOrFailure) {
         module->setFingerPolicy("none");
         EnrollOnModule(page);
         module->setAutoFinger(1);
-        EXPECT_EQ(Run(ModuleIdentify).back(), (OperationEvent{EVT_IDENTIFY_DONE, IdentifiedValue(page)}));
+        EXPECT_EQ(Run(ModuleIdentify).back(),
+                  (OperationEvent{EVT_IDENTIFY_DONE, IdentifiedValue(page)}));
         ASSERT_EQ(EmptyTemplates(), 0);
     }
     EXPECT_EQ(IdentifiedValue(0), 1u);
     EXPECT_EQ(IdentifiedValue(2), 2u * 65536u + 1u);
     EXPECT_EQ(IdentifiedValue(65535), 0xFFFF0001u);
     module->setAutoFinger(1);
-    EXPECT_EQ(Run(ModuleIdentify).back(), (OperationEvent{EVT_IDENTIFY_DONE, 0})) << "empty library";
+    EXPECT_EQ(Run(ModuleIdentify).back(), (OperationEvent{EVT_IDENTIFY_DONE, 0}))
+        << "empty library";
 }
 
 TEST_F(Flows, ModuleEnrollStoresAtTheSlotShownWhenItStores) {
@@ -215,7 +212,8 @@ TEST_F(Flows, ModuleEnrollStoresAtTheSlotShownWhenItStores) {
     SetSlotField(3);
     WatchOperationEvents(
         [](OperationEvent event, void*) {
-            if (event.code == EVT_LIFT_FINGER) SetSlotField(9);
+            if (event.code == EVT_LIFT_FINGER)
+                SetSlotField(9);
         },
         nullptr);
     module->setAutoFinger(1);
@@ -249,7 +247,8 @@ TEST_F(Flows, FailureExitsResetTheTemplatesTheyShould) {
         {"host enroll, merge", HostEnroll, 0x05, false, 0, EVT_HOST_ENROLL_DONE, 0, 512},
         {"host enroll, read features", HostEnroll, 0x08, false, 0, EVT_HOST_ENROLL_DONE, 0, 512},
         {"host enroll, second image", HostEnroll, 0x0A, true, 1, EVT_HOST_ENROLL_DONE, 0, 512},
-        {"module enroll, second extract", ModuleEnroll, 0x02, true, 0, EVT_MODULE_ENROLL_DONE, 512, 512},
+        {"module enroll, second extract", ModuleEnroll, 0x02, true, 0, EVT_MODULE_ENROLL_DONE, 512,
+         512},
         {"module enroll, merge", ModuleEnroll, 0x05, false, 0, EVT_MODULE_ENROLL_DONE, 0, 512},
         {"module enroll, store", ModuleEnroll, 0x06, false, 0, EVT_MODULE_ENROLL_DONE, 0, 512},
         {"host capture, image", HostCapture, 0x0A, false, 1, EVT_HOST_CAPTURE_DONE, 512, 0},
