@@ -6,7 +6,7 @@
 
 #include "link/frame_codec.h"
 
-// Purges both port queues, then writes the frame of body (Length + 1 bytes read) one byte per
+// Purges the port's input queue, then writes the frame of body (Length + 1 bytes read) one byte per
 // system call. 1 when every byte went out.
 [[nodiscard]] int SendFrameBody(const FrameBody* body);
 

@@ -68,7 +68,10 @@ int BackendHasBeenOpened() {
 }
 
 void BackendPurge() {
-    PurgeComm(ModulePort, PURGE_TXCLEAR | PURGE_RXCLEAR);
+    // Only unread input is discarded. A write that returned may still have bytes in the adapter's
+    // transmit buffer (a USB serial adapter, or a pseudo-terminal under wine); clearing output
+    // here would cut short the data frame sent just before, when data frames go back to back.
+    PurgeComm(ModulePort, PURGE_RXCLEAR);
 }
 
 int BackendClearErrors() {

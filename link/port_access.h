@@ -11,7 +11,8 @@ enum PortResult { PORT_GONE = -2, PORT_ERROR = -1, PORT_NOTHING = 0, PORT_DONE =
 
 unsigned CurrentPortGeneration();
 
-// PurgeComm with PURGE_TXCLEAR | PURGE_RXCLEAR on whatever port is open; the result is ignored.
+// Discards the unread input of whatever port is open (PurgeComm with PURGE_RXCLEAR); the result
+// is ignored. Output already written is never discarded.
 void PurgePortQueues();
 
 // ClearCommError: PORT_DONE when the port is usable, PORT_ERROR when the call fails, PORT_GONE

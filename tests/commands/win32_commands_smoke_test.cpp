@@ -2,6 +2,7 @@
 // on a pseudo-terminal mapped as COM3, with finger 1 on the sensor.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <set>
 
 #include "commands/bulk_transfers.h"
@@ -11,7 +12,7 @@
 namespace {
 
 class Win32Commands : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_EQ(OpenModulePort(3, 57600), 1); }
     void TearDown() override { CloseModulePort(); }
 };
@@ -39,6 +40,20 @@ TEST_F(Win32Commands, ATemplateMakesTheRoundTrip) {
     int score = 0;
     ASSERT_EQ(MatchFeatures(&score), 0);
     EXPECT_GE(score, MATCH_SCORE_THRESHOLD) << "the template written back does not match itself";
+}
+
+// Data frames go out back to back; the purge before each send must not cut the one before short.
+TEST_F(Win32Commands, TemplatesWrittenAgainAndAgainArriveWhole) {
+    for (int round = 0; round < 40; ++round) {
+        unsigned char data[TEMPLATE_SIZE];
+        for (int i = 0; i < TEMPLATE_SIZE; ++i)
+            data[i] = static_cast<unsigned char>(i * 7 + round);
+        ASSERT_EQ(WriteFeatures(1, data, TEMPLATE_SIZE), 0) << round;
+        TemplateStore back = {};
+        ASSERT_EQ(ReadFeatures(back.bytes, &back.length), 0) << round;
+        ASSERT_EQ(back.length, TEMPLATE_SIZE) << round;
+        ASSERT_EQ(0, memcmp(back.bytes, data, TEMPLATE_SIZE)) << round;
+    }
 }
 
 TEST_F(Win32Commands, AnImageArrivesExpanded) {

@@ -219,6 +219,12 @@ void ConsoleRig::StartModule(const std::vector<std::string>& options) {
     device_ = line.substr(7);
 }
 
+void ConsoleRig::StopModule() {
+    if (module_)
+        module_->End(2000);
+    module_.reset();
+}
+
 std::string ConsoleRig::Module(const std::string& command) {
     std::string answer;
     if (!module_ || !module_->WriteLine(command) || !module_->ReadLine(&answer, 5000))

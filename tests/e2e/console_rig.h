@@ -54,6 +54,8 @@ class ConsoleRig : public ::testing::Test {
 
     // Starts the simulated module on COM3 with these extra options (--password, --silent, ...).
     void StartModule(const std::vector<std::string>& options = {});
+    // Ends the simulator and waits until it is gone: the adapter is unplugged.
+    void StopModule();
     // A control command to the simulator; its answer line.
     std::string Module(const std::string& command);
     // Every frame the module received so far, as uppercase hex bytes separated by spaces.

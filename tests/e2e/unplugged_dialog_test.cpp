@@ -11,7 +11,7 @@ TEST_F(DialogUnplugged, CommandsAndOperationsFailAndOpenWorksAgainOnceTheAdapter
     StartConsole();
     ASSERT_EQ(ClickForStatus(OPEN_BUTTON), "连接设备成功0");
 
-    Module("quit");  // the adapter is unplugged
+    StopModule();  // the adapter is unplugged
     auto started = std::chrono::steady_clock::now();
     Ok("set 1009 -");
     EXPECT_EQ(ClickForStatus(ERASE_BUTTON), "清除失败");
