@@ -35,37 +35,56 @@ bool IsRefusalInStream(const unsigned char* body) {
     return body[0] == PacketId::Ack && body[BODY_HEADER_LENGTH] != 0;
 }
 
-// A transfer holds the link from its opening command to its last frame.
-CommandStatus ReadFeaturesHeld(unsigned char* destination, int* storedLength) {
-    static const unsigned char upload[] = {0x08, 0x01};
-    CommandStatus status = RunCommand(upload, sizeof upload, REPLY_LIMIT_MS, nullptr);
-    if (status != 0)
-        return status;
+// What a stream from the module brought: its data bytes, and whether an Ack with a nonzero code
+// came among its frames.
+struct StreamReceived {
+    int stored;
+    bool refused;
+};
 
+// Receives a stream into destination until its end frame; each frame may take the whole reply
+// limit, and with limitWholeStream the stream as a whole too. Every frame's Contents are data,
+// whatever its packet id. 0 at the end frame; NoReply when a frame did not come or failed
+// verification, when the whole stream took too long, or when it would carry more than capacity
+// bytes (what is left on the line is purged by the next send).
+CommandStatus ReceiveStream(unsigned char* destination, int capacity, bool limitWholeStream,
+                            StreamReceived* received) {
     uint32_t start = ReadTickCount();
-    int stored = 0;
-    CommandStatus result = 0;
+    *received = {0, false};
     for (;;) {
         unsigned char body[MAX_FRAME_LENGTH];
         int count = ReceiveStreamFrame(body);
         if (count < 0)
             return NoReply;
         if (IsRefusalInStream(body))
-            result = NotAck;
-        // A stream longer than a template ends here; the rest is purged by the next send.
-        if (stored + count > TEMPLATE_SIZE)
+            received->refused = true;
+        if (received->stored + count > capacity)
             return NoReply;
-        // Every frame's Contents are data, whatever its packet id.
-        std::memcpy(destination + stored, body + BODY_HEADER_LENGTH, static_cast<size_t>(count));
-        stored += count;
-        // The whole stream has a limit too, tested before the end frame is recognised.
-        if (ElapsedMs(start, ReadTickCount()) > REPLY_LIMIT_MS)
+        std::memcpy(destination + received->stored, body + BODY_HEADER_LENGTH,
+                    static_cast<size_t>(count));
+        received->stored += count;
+        // The whole-stream limit is tested before the end frame is recognised.
+        if (limitWholeStream && ElapsedMs(start, ReadTickCount()) > REPLY_LIMIT_MS)
             return NoReply;
-        if (body[0] == PacketId::EndData) {
-            *storedLength = stored;
-            return stored == 0 ? NoReply : result;
-        }
+        if (body[0] == PacketId::EndData)
+            return 0;
     }
+}
+
+// A transfer holds the link from its opening command to its last frame.
+CommandStatus ReadFeaturesHeld(unsigned char* destination, int* storedLength) {
+    static const unsigned char upload[] = {0x08, 0x01};
+    CommandStatus status = RunCommand(upload, sizeof upload, REPLY_LIMIT_MS, nullptr);
+    if (status != 0)
+        return status;
+    // 16,000 ms for each frame, and 16,000 ms from the acknowledgement to the end frame.
+    StreamReceived received;
+    if (ReceiveStream(destination, TEMPLATE_SIZE, true, &received) != 0)
+        return NoReply;
+    *storedLength = received.stored;
+    if (received.stored == 0)
+        return NoReply;
+    return received.refused ? NotAck : 0;
 }
 
 CommandStatus WriteFeaturesHeld(FeatureBuffer buffer, const unsigned char* data, int count) {
@@ -85,9 +104,7 @@ CommandStatus WriteFeaturesHeld(FeatureBuffer buffer, const unsigned char* data,
         int carried = last ? left : chunk;
         unsigned char body[MAX_FRAME_LENGTH];
         std::memset(body, 0, sizeof body);
-        body[0] = last ? PacketId::EndData : PacketId::Data;
-        body[1] = static_cast<unsigned char>(((carried + 2) >> 8) & 0xFF);
-        body[2] = static_cast<unsigned char>((carried + 2) & 0xFF);
+        PutBodyHeader(body, last ? PacketId::EndData : PacketId::Data, carried);
         std::memcpy(body + BODY_HEADER_LENGTH, data + sent, static_cast<size_t>(carried));
         if (!SendFrameBody(body))
             return SendFailed;
@@ -103,23 +120,11 @@ CommandStatus ReadImageHeld() {
     if (status != 0)
         return status;
 
-    // The packed stream lands at the start of RawImage; each frame may take the whole limit.
-    int stored = 0;
-    CommandStatus result = 0;
-    for (;;) {
-        unsigned char body[MAX_FRAME_LENGTH];
-        int count = ReceiveStreamFrame(body);
-        if (count < 0)
-            return NoReply;
-        if (IsRefusalInStream(body))
-            result = NoReply;
-        if (stored + count > IMAGE_PIXELS)
-            return NoReply;
-        std::memcpy(RawImage + stored, body + BODY_HEADER_LENGTH, static_cast<size_t>(count));
-        stored += count;
-        if (body[0] == PacketId::EndData)
-            break;
-    }
+    // The packed stream lands at the start of RawImage; each frame may take the whole limit, and
+    // the stream as a whole has none.
+    StreamReceived received;
+    if (ReceiveStream(RawImage, IMAGE_PIXELS, false, &received) != 0)
+        return NoReply;
 
     // Two pixels per byte, the left one in the high nibble; each 4-bit value becomes value * 16.
     // All packed bytes are expanded, however many arrived.
@@ -128,9 +133,10 @@ CommandStatus ReadImageHeld() {
         expandedImage[2 * i] = static_cast<unsigned char>(packed & 0xF0);
         expandedImage[2 * i + 1] = static_cast<unsigned char>((packed & 0x0F) << 4);
     }
-    imagePixelCount = 2 * stored;
+    imagePixelCount = 2 * received.stored;
     std::memcpy(RawImage, expandedImage, sizeof expandedImage);
-    return result;
+    // An Ack with a nonzero code inside the stream still lets the image through, as a failure.
+    return received.refused ? NoReply : 0;
 }
 
 }  // namespace

@@ -11,9 +11,7 @@ CommandStatus RunCommand(const unsigned char* contents, int contentsLength, uint
     std::memset(request, 0, sizeof request);
     std::memset(reply, 0, sizeof reply);
 
-    request[0] = PacketId::Command;
-    request[1] = static_cast<unsigned char>(((contentsLength + 2) >> 8) & 0xFF);
-    request[2] = static_cast<unsigned char>((contentsLength + 2) & 0xFF);
+    PutBodyHeader(request, PacketId::Command, contentsLength);
     std::memcpy(request + BODY_HEADER_LENGTH, contents, static_cast<size_t>(contentsLength));
 
     if (!SendFrameBody(request))

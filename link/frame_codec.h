@@ -28,6 +28,13 @@ inline int BodyLengthField(const FrameBody* body) {
     return body[1] * 256 + body[2];
 }
 
+// Starts a body: its packet id and the Length field for contentsLength bytes of Contents.
+inline void PutBodyHeader(FrameBody* body, unsigned char packetId, int contentsLength) {
+    body[0] = packetId;
+    body[1] = static_cast<unsigned char>(((contentsLength + 2) >> 8) & 0xFF);
+    body[2] = static_cast<unsigned char>((contentsLength + 2) & 0xFF);
+}
+
 // Wraps a body into a frame. n is Length + 3 (packet id through Checksum). Returns 1 and sets
 // frameLength to n + 6, or 0 with frameLength 0 when a buffer is missing or the frame would exceed
 // MAX_FRAME_LENGTH.
