@@ -36,19 +36,8 @@ bool ArrivesInTime(const ScriptFrame& frame) {
 
 Expected Model(const Script& script) {
     Expected e;
-    switch (script.opening) {
-        case Opening::Silent:
-            e.status = NoReply;
-            return e;
-        case Opening::Refused:
-            e.status = script.openingValue;
-            return e;
-        case Opening::WrongPacketId:
-            e.status = NotAck;
-            return e;
-        case Opening::Ack:
-            break;
-    }
+    if (OpeningEndsTransfer(script, &e.status))
+        return e;
     CommandStatus result = 0;
     uint32_t streamTime = 0;  // only the read waits move the port's clock in these runs
     for (const ScriptFrame& frame : script.frames) {

@@ -43,19 +43,8 @@ struct Expected {
 Expected Model(const Script& script, const std::vector<uint8_t>& before) {
     Expected e;
     e.image = before;
-    switch (script.opening) {
-        case Opening::Silent:
-            e.status = NoReply;
-            return e;
-        case Opening::Refused:
-            e.status = script.openingValue;
-            return e;
-        case Opening::WrongPacketId:
-            e.status = NotAck;
-            return e;
-        case Opening::Ack:
-            break;
-    }
+    if (OpeningEndsTransfer(script, &e.status))
+        return e;
     CommandStatus result = 0;
     size_t stored = 0;
     for (const ScriptFrame& frame : script.frames) {

@@ -1,5 +1,6 @@
 #include "fuzz/transfer_script.h"
 
+#include "commands/command_status.h"
 #include "link/frame_codec.h"
 #include "link/port_backend_memory.h"
 
@@ -126,6 +127,23 @@ void FeedScript(const Script& script) {
         if (frame.badChecksum || frame.gap == Gap::LongSilence)
             return;
     }
+}
+
+bool OpeningEndsTransfer(const Script& script, int* status) {
+    switch (script.opening) {
+        case Opening::Silent:
+            *status = NoReply;
+            return true;
+        case Opening::Refused:
+            *status = script.openingValue;
+            return true;
+        case Opening::WrongPacketId:
+            *status = NotAck;
+            return true;
+        case Opening::Ack:
+            break;
+    }
+    return false;
 }
 
 }  // namespace transfer_script

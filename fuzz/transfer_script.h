@@ -44,6 +44,10 @@ enum : uint32_t { READ_WAIT_MS = 100 };
 // end frame, and those after the one that takes the data past dataLimit bytes.
 Script ReadScript(const uint8_t* data, size_t size, size_t dataLimit);
 
+// The status that ends a transfer at its opening command: true with *status set when the module
+// did not acknowledge it (silent, refused, or not an Ack); false when data frames follow.
+bool OpeningEndsTransfer(const Script& script, int* status);
+
 // The read waits that a gap lasts.
 unsigned GapPasses(Gap gap);
 

@@ -226,6 +226,15 @@ std::vector<Bytes> ModuleServer::receivedFrames() const {
     return record_.frames();
 }
 
+std::vector<int> ModuleServer::receivedCommands() const {
+    std::vector<int> codes;
+    for (const Bytes& frame : receivedFrames()) {
+        if (frame.size() > 9 && frame[6] == 0x01)
+            codes.push_back(frame[9]);
+    }
+    return codes;
+}
+
 void ModuleServer::clearReceivedFrames() {
     std::lock_guard<std::mutex> lock(mutex_);
     record_.clear();

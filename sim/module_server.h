@@ -63,6 +63,8 @@ class ModuleServer {
     // What the module has seen and holds.
     uint32_t captures() const;
     std::vector<Bytes> receivedFrames() const;
+    // The command codes of the command frames among them, in order.
+    std::vector<int> receivedCommands() const;
     void clearReceivedFrames();
     Bytes featureBuffer(int n) const;
     void setFeatureBuffer(int n, const Bytes& bytes);

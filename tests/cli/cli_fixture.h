@@ -83,14 +83,7 @@ class CliAgainstModule : public ::testing::Test {
     std::string File(const std::string& name) const { return folder + "/" + name; }
 
     // The command codes of the command frames the module received, in order.
-    std::vector<int> Commands() const {
-        std::vector<int> codes;
-        for (const auto& frame : module->receivedFrames()) {
-            if (frame.size() > 9 && frame[6] == 0x01)
-                codes.push_back(frame[9]);
-        }
-        return codes;
-    }
+    std::vector<int> Commands() const { return module->receivedCommands(); }
 
     std::unique_ptr<sim::ModuleServer> module;
     std::string folder;

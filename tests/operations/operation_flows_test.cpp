@@ -47,14 +47,7 @@ class Flows : public ModuleOnPort {
     }
 
     // The command codes the module received, in order.
-    std::vector<int> Commands() const {
-        std::vector<int> codes;
-        for (const auto& frame : module->receivedFrames()) {
-            if (frame.size() > 9 && frame[6] == 0x01)
-                codes.push_back(frame[9]);
-        }
-        return codes;
-    }
+    std::vector<int> Commands() const { return module->receivedCommands(); }
     size_t CountOf(int code) const {
         size_t n = 0;
         for (int c : Commands())
