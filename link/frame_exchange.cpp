@@ -23,18 +23,17 @@ int SendFrameBody(const FrameBody* body) {
         return 0;
     // Discard a late reply or a stray byte first, so the next receive sees only what answers this.
     PurgePortQueues();
-    unsigned char frame[MAX_FRAME_LENGTH];
-    int frameLength = 0;
-    if (!BuildFrame(body, BodyLengthField(body) + 3, frame, &frameLength))
+    ModuleFrame frame;
+    if (!BuildFrame(body, BodyLengthField(body) + 3, frame.bytes, &frame.length))
         return 0;
     unsigned generation = CurrentPortGeneration();
     if (ClearPortErrors(generation) != PORT_DONE)
         return 0;
-    for (int i = 0; i < frameLength; ++i) {
-        if (WritePortByte(generation, frame[i]) != PORT_DONE)
+    for (int i = 0; i < frame.length; ++i) {
+        if (WritePortByte(generation, frame.bytes[i]) != PORT_DONE)
             return 0;
     }
-    ShowFrame(FRAME_SENT, frame, frameLength);
+    ShowFrame(FRAME_SENT, frame.bytes, frame.length);
     return 1;
 }
 
